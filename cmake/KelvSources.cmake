@@ -1,0 +1,25 @@
+# kelv_add_library(name [LIBS ...]): a static library of every .cpp in the calling folder.
+# Naming picks the OS: foo_win32.cpp is built for Windows only, foo_posix.cpp for Linux only,
+# every other .cpp for both. A missing back-end therefore fails at link time, never at run
+# time. Headers are included as "subsystem/file.h" from src/.
+function(kelv_add_library name)
+  cmake_parse_arguments(L "" "" "LIBS" ${ARGN})
+  file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  set(sources)
+  foreach(f ${all})
+    if(f MATCHES "_win32\\.cpp$")
+      if(WIN32)
+        list(APPEND sources ${f})
+      endif()
+    elseif(f MATCHES "_posix\\.cpp$")
+      if(NOT WIN32)
+        list(APPEND sources ${f})
+      endif()
+    else()
+      list(APPEND sources ${f})
+    endif()
+  endforeach()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${L_LIBS})
+endfunction()
