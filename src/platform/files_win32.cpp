@@ -5,7 +5,7 @@
 
 #include "platform/files.h"
 #include "platform/files_os.h"
-#include "platform/win32_text.h"
+#include "platform/wide_text.h"
 
 namespace kelv {
 

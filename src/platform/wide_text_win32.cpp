@@ -1,5 +1,5 @@
 // Text conversion at the Windows API boundary (Windows only).
-#include "platform/win32_text.h"
+#include "platform/wide_text.h"
 
 #include <windows.h>
 
