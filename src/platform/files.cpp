@@ -37,6 +37,10 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 
 void WriteFileReplacing(const std::string& path, std::string_view bytes) {
   fs::path target = ToPath(path);
+  // A read-only file is not replaced, on any OS (a rename alone would ignore the attribute).
+  if (IsReadOnlyOs(path)) {
+    throw KelvError(kErrFile, "WriteFileReplacing", "the file is read-only: " + path);
+  }
   std::random_device rd;
   fs::path temp = target;
   temp += ".tmp" + std::to_string(rd() % 1000000);

@@ -17,8 +17,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 
 // Makes bytes the whole content of path without ever leaving a half-written file: the
 // bytes go to a temporary file in the same folder, are flushed, and the temporary file then
-// replaces path. On failure the old file is left whole, the temporary file is removed, and
-// KelvError(kErrFile) is thrown.
+// replaces path. A read-only file is not replaced. On failure the old file is left whole,
+// the temporary file is removed, and KelvError(kErrFile) is thrown.
 void WriteFileReplacing(const std::string& path, std::string_view bytes);
 
 // Creates an empty file at path when nothing exists there (and its folder does); true when
