@@ -113,12 +113,6 @@ bool DeleteFilePlain(const std::string& path) {
   return !fs::exists(fs::symlink_status(p, ec));
 }
 
-bool CopyFileOverwriting(const std::string& from, const std::string& to) {
-  std::error_code ec;
-  fs::copy_file(ToPath(from), ToPath(to), fs::copy_options::overwrite_existing, ec);
-  return !ec;
-}
-
 bool RenameFileReplacing(const std::string& from, const std::string& to) {
   std::string error;
   return ReplaceFileOs(from, to, error);

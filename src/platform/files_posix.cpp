@@ -20,6 +20,12 @@ bool ReplaceFileOs(const std::string& from, const std::string& to, std::string& 
   return false;
 }
 
+bool CopyFileOverwriting(const std::string& from, const std::string& to) {
+  std::error_code ec;
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
+  return !ec;
+}
+
 bool SyncFileToDisk(const std::string& path, std::string& error) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0 || ::fsync(fd) != 0) {

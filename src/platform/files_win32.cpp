@@ -18,6 +18,10 @@ bool ReplaceFileOs(const std::string& from, const std::string& to, std::string& 
   return false;
 }
 
+bool CopyFileOverwriting(const std::string& from, const std::string& to) {
+  return CopyFileW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), FALSE) != 0;
+}
+
 bool SyncFileToDisk(const std::string& path, std::string& error) {
   HANDLE h = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
