@@ -1,0 +1,30 @@
+// Console side of the message box and the dialog on Windows: terminal check and stderr.
+#include <windows.h>
+#include <io.h>
+
+#include <cstdio>
+
+#include "platform/message_box_console.h"
+#include "platform/wide_text.h"
+
+namespace kelv {
+
+bool StdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
+
+void WriteConsoleText(std::string_view text) {
+  HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (err != nullptr && err != INVALID_HANDLE_VALUE && GetConsoleMode(err, &mode)) {
+    std::fflush(stderr);
+    std::wstring wide = Utf8ToWide(text);
+    wide.push_back(L'\n');
+    DWORD written = 0;
+    WriteConsoleW(err, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    return;
+  }
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+}
+
+}  // namespace kelv
