@@ -1,0 +1,163 @@
+// Provider connection strings mapped to ODBC ones (all OSes).
+#include "connector/odbc_mapping.h"
+
+#include <vector>
+
+#include "connector/connection_string_parts.h"
+#include "platform/paths.h"
+#include "text/error.h"
+#include "text/toolbox.h"
+
+namespace kelv {
+
+namespace {
+
+bool Is(std::string_view a, std::string_view b) { return TextEquals(a, b, Compare::AnyCase); }
+
+bool StartsWithAnyCase(std::string_view text, std::string_view head) {
+  return text.size() >= head.size() && Is(text.substr(0, head.size()), head);
+}
+
+// key=value for an ODBC string, the value in braces when it needs them.
+std::string OdbcPair(std::string_view key, std::string_view value) {
+  std::string out(key);
+  out += '=';
+  if (value.find_first_of(";{}") == std::string_view::npos && value == Trim(value)) {
+    out.append(value);
+  } else {
+    out += '{';
+    out += Replace(value, "}", "}}");
+    out += '}';
+  }
+  return out;
+}
+
+class OdbcBuilder {
+ public:
+  void Add(std::string_view key, std::string_view value) { pairs_.push_back(OdbcPair(key, value)); }
+  void AddRaw(std::string_view text, const ConnectionPart& part) {
+    pairs_.emplace_back(Trim(std::string(text.substr(part.begin, part.end - part.begin))));
+  }
+  std::string Text() const { return Join(pairs_, ";"); }
+
+ private:
+  std::vector<std::string> pairs_;
+};
+
+[[noreturn]] void Unsupported(std::string_view what) {
+  throw KelvError(kErrInvalidArgument, "Conexión ODBC", std::string(what));
+}
+
+std::string MapJet(std::string_view text, const std::vector<ConnectionPart>& parts,
+                   const OdbcDrivers& drivers) {
+  OdbcBuilder odbc;
+  odbc.Add("Driver", drivers.access);
+  for (const ConnectionPart& part : parts) {
+    if (Is(part.key, "Provider") || Is(part.key, "Mode") || Is(part.key, "Persist Security Info") ||
+        Is(part.key, "User ID") || Is(part.key, "Password") ||
+        StartsWithAnyCase(part.key, "Jet OLEDB:")) {
+      continue;
+    }
+    if (Is(part.key, "Data Source")) {
+      odbc.Add("DBQ", part.value);
+      continue;
+    }
+    Unsupported("No se encuentra el ISAM instalable: el controlador de Access no admite la "
+                "propiedad \"" + part.key + "\" de la cadena de conexión \"" +
+                std::string(text.substr(part.begin, part.end - part.begin)) + "\"");
+  }
+  return odbc.Text();
+}
+
+std::string MapSqlServer(std::string_view text, const std::vector<ConnectionPart>& parts,
+                         const OdbcDrivers& drivers) {
+  OdbcBuilder odbc;
+  odbc.Add("Driver", drivers.sqlServer);
+  for (const ConnectionPart& part : parts) {
+    if (Is(part.key, "Provider")) continue;
+    if (Is(part.key, "Server") || Is(part.key, "Data Source")) {
+      const std::string& server = part.value;
+      const std::size_t comma = server.find(',');
+      if (comma != std::string::npos) {
+        odbc.Add("Server", Trim(server.substr(0, comma)));
+        odbc.Add("Port", Trim(server.substr(comma + 1)));
+      } else {
+        odbc.Add("Server", server);
+        if (server.find('\\') == std::string::npos) odbc.Add("Port", "1433");
+      }
+    } else if (Is(part.key, "Database") || Is(part.key, "Initial Catalog")) {
+      odbc.Add("Database", part.value);
+    } else if (Is(part.key, "UID") || Is(part.key, "User ID")) {
+      odbc.Add("UID", part.value);
+    } else if (Is(part.key, "PWD") || Is(part.key, "Password")) {
+      odbc.Add("PWD", part.value);
+    } else {
+      odbc.AddRaw(text, part);
+    }
+  }
+  return odbc.Text();
+}
+
+std::string MapMySql(std::string_view text, const std::vector<ConnectionPart>& parts,
+                     const OdbcDrivers& drivers) {
+  OdbcBuilder odbc;
+  odbc.Add("Driver", drivers.mysql);
+  for (const ConnectionPart& part : parts) {
+    if (Is(part.key, "Provider")) continue;
+    if (Is(part.key, "Data Source")) {
+      odbc.Add("Server", part.value);
+    } else if (Is(part.key, "Initial Catalog")) {
+      odbc.Add("Database", part.value);
+    } else if (Is(part.key, "User ID")) {
+      odbc.Add("User", part.value);
+    } else if (Is(part.key, "Password")) {
+      odbc.Add("Password", part.value);
+    } else {
+      odbc.AddRaw(text, part);
+    }
+  }
+  return odbc.Text();
+}
+
+std::string PassOn(std::string_view text, const std::vector<ConnectionPart>& parts,
+                   std::string_view fileDsnFolder) {
+  for (const ConnectionPart& part : parts) {
+    if (!Is(part.key, "FILEDSN") || fileDsnFolder.empty() || part.value.empty() ||
+        part.value.find_first_of("\\/") != std::string::npos) {
+      continue;
+    }
+    std::string out(text.substr(0, part.begin));
+    out += OdbcPair("FILEDSN", JoinSep(fileDsnFolder, part.value));
+    out.append(text.substr(part.end));
+    return out;
+  }
+  return std::string(text);
+}
+
+}  // namespace
+
+std::string MapToOdbc(std::string_view connectionString, const OdbcDrivers& drivers,
+                      std::string_view fileDsnFolder) {
+  const std::vector<ConnectionPart> parts = SplitConnectionString(connectionString);
+  std::string provider;
+  for (const ConnectionPart& part : parts) {
+    if (Is(part.key, "Provider")) {
+      provider = part.value;
+      break;
+    }
+  }
+  if (provider.empty()) return PassOn(connectionString, parts, fileDsnFolder);
+  if (StartsWithAnyCase(provider, "Microsoft.Jet.OLEDB.") ||
+      StartsWithAnyCase(provider, "Microsoft.ACE.OLEDB.")) {
+    return MapJet(connectionString, parts, drivers);
+  }
+  if (Is(provider, "SQLOLEDB") || StartsWithAnyCase(provider, "SQLOLEDB.")) {
+    return MapSqlServer(connectionString, parts, drivers);
+  }
+  if (StartsWithAnyCase(provider, "OleMySql.MySqlSource")) {
+    return MapMySql(connectionString, parts, drivers);
+  }
+  Unsupported("No se encuentra el proveedor especificado: \"" + provider + "\"");
+}
+
+}  // namespace kelv

@@ -1,0 +1,36 @@
+// From the provider connection strings of the connector to ODBC connection strings, for
+// the ODBC back-end of Connection (all OSes; pure text building).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kelv {
+
+// The Driver= values used for each provider: a registered driver name in braces, or the
+// driver library's path.
+struct OdbcDrivers {
+  std::string access = "{MDBTools}";
+  std::string sqlServer = "{FreeTDS}";
+  std::string mysql = "{MariaDB Unicode}";
+};
+
+// The ODBC connection string for a connection string of the connector:
+//  - Provider=Microsoft.Jet.OLEDB.4.0 (or ACE): Driver=<access>;DBQ=<Data Source unquoted>.
+//    Mode, Persist Security Info, User ID, Password and every "Jet OLEDB:" property
+//    (the database password included) are dropped: the driver opens files read-only and
+//    does not check database passwords. Any other property throws KelvError, as the Jet
+//    provider rejects properties it does not know.
+//  - Provider=SQLOLEDB: Driver=<sqlServer>;Server=<host>;Port=<port>;Database=..;UID=..;
+//    PWD=..; a Server of "host,port" gives that port, "host\instance" no port, else 1433.
+//    Trusted_Connection and other parts are passed on.
+//  - Provider=OleMySql.MySqlSource.1: Driver=<mysql>;Server=<Data Source>;
+//    Database=<Initial Catalog>;User=<User ID>;Password=..; other parts are passed on.
+//  - Any other provider throws KelvError. Strings without a provider (DSN=, FILEDSN=,
+//    custom driver strings) are passed on unchanged, except that a FILEDSN naming a file
+//    without a folder is looked for in fileDsnFolder when that is not empty.
+// Values holding ';', '{' or '}' are written in braces.
+std::string MapToOdbc(std::string_view connectionString, const OdbcDrivers& drivers,
+                      std::string_view fileDsnFolder);
+
+}  // namespace kelv
