@@ -1,0 +1,131 @@
+// FormPrinc's window on Windows: a top-level window titled "Actualizador" with its labels,
+// close picture and timer, created hidden.
+#include <windows.h>
+
+#include "platform/wide_text.h"
+#include "update/form_princ.h"
+
+namespace kelv {
+namespace {
+
+constexpr wchar_t kClassName[] = L"KelvFormPrinc";
+constexpr UINT_PTR kTimer1 = 1;
+constexpr int kIdPicSalir = 101;
+constexpr int kIdLblCerrar = 102;
+
+class Win32FormPrinc : public FormPrincWindow {
+ public:
+  ~Win32FormPrinc() override { Destroy(); }
+
+  void Create(std::function<void()> onClose) override {
+    onClose_ = std::move(onClose);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &Win32FormPrinc::Proc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    if (wc.hIcon == nullptr) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    RegisterClassW(&wc);  // fails harmlessly when already registered
+    const std::wstring caption = Utf8ToWide(FormPrinc::kCaption);
+    hwnd_ = CreateWindowExW(0, kClassName, caption.c_str(), WS_POPUP | WS_BORDER, CW_USEDEFAULT,
+                            CW_USEDEFAULT, 320, 60, nullptr, nullptr, instance, this);
+    if (hwnd_ == nullptr) return;
+    grey_ = CreateSolidBrush(RGB(FormPrinc::kPicSalirGrey, FormPrinc::kPicSalirGrey,
+                                 FormPrinc::kPicSalirGrey));
+    fontEstado_ = CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                              L"Arial Narrow");
+    fontCerrar_ = CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                              L"Arial");
+    HWND estado = Child(Utf8ToWide(FormPrinc::kLblEstado), 8, 20, 200, 16, 0, 0);
+    SendMessageW(estado, WM_SETFONT, reinterpret_cast<WPARAM>(fontEstado_), FALSE);
+    pic_ = Child(L"", 296, 0, 24, 20, kIdPicSalir, SS_NOTIFY);
+    HWND cerrar = Child(Utf8ToWide(FormPrinc::kLblCerrar), 302, 2, 12, 16, kIdLblCerrar,
+                        SS_NOTIFY | SS_CENTER);
+    SendMessageW(cerrar, WM_SETFONT, reinterpret_cast<WPARAM>(fontCerrar_), FALSE);
+    SetTimerEnabled(true);
+  }
+
+  void SetTimerEnabled(bool enabled) override {
+    if (hwnd_ == nullptr) return;
+    if (enabled && !timer_) timer_ = SetTimer(hwnd_, kTimer1, 1000, nullptr) != 0;
+    if (!enabled && timer_) {
+      KillTimer(hwnd_, kTimer1);
+      timer_ = false;
+    }
+  }
+
+  void Destroy() override {
+    if (hwnd_ != nullptr) {
+      HWND h = hwnd_;
+      hwnd_ = nullptr;
+      DestroyWindow(h);
+    }
+    Release(grey_);
+    Release(fontEstado_);
+    Release(fontCerrar_);
+    timer_ = false;
+  }
+
+  bool Exists() const override { return hwnd_ != nullptr && IsWindow(hwnd_); }
+  bool Visible() const override { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
+  bool TimerEnabled() const override { return timer_; }
+
+  void Click(bool picSalir) override {
+    if (hwnd_ == nullptr) return;
+    const int id = picSalir ? kIdPicSalir : kIdLblCerrar;
+    SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(hwnd_, id)));
+  }
+
+ private:
+  template <class T>
+  static void Release(T& object) {
+    if (object != nullptr) DeleteObject(object);
+    object = nullptr;
+  }
+
+  HWND Child(const std::wstring& text, int x, int y, int w, int h, int id, DWORD style) {
+    return CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w,
+                           h, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
+  }
+
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+      auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Win32FormPrinc*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self != nullptr) {
+      if (msg == WM_COMMAND && HIWORD(wp) == STN_CLICKED &&
+          (LOWORD(wp) == kIdPicSalir || LOWORD(wp) == kIdLblCerrar)) {
+        if (self->onClose_) self->onClose_();
+        return 0;
+      }
+      if (msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lp) == self->pic_) {
+        return reinterpret_cast<LRESULT>(self->grey_);
+      }
+      if (msg == WM_TIMER) return 0;  // Timer1 has no action
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+
+  HWND hwnd_ = nullptr;
+  HWND pic_ = nullptr;
+  HBRUSH grey_ = nullptr;
+  HFONT fontEstado_ = nullptr;
+  HFONT fontCerrar_ = nullptr;
+  bool timer_ = false;
+  std::function<void()> onClose_;
+};
+
+}  // namespace
+
+std::unique_ptr<FormPrincWindow> NativeFormPrincWindow() {
+  return std::make_unique<Win32FormPrinc>();
+}
+
+}  // namespace kelv
