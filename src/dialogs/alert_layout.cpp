@@ -73,7 +73,9 @@ AlertLayout ComputeAlertLayout(const AlertForm& form, const AlertMetrics& metric
     if (!form.buttons[b].visible) continue;
     AlertButtonPlace& place = out.buttons[b];
     place.visible = true;
-    place.left = Round((width + (2 * k - n) * bw + (2 * k - n + 1) * kAlertButtonGap) / 2.0);
+    // Halved positions round down, so every button moves by the same step.
+    const int doubled = width + (2 * k - n) * bw + (2 * k - n + 1) * kAlertButtonGap;
+    place.left = doubled >= 0 ? doubled / 2 : -((1 - doubled) / 2);
     place.top = 2 * kAlertLabelTop + out.labelHeight;
     ++k;
   }

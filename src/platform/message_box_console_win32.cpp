@@ -1,6 +1,5 @@
 // Console side of the message box and the dialog on Windows: terminal check and stderr.
 #include <windows.h>
-#include <io.h>
 
 #include <cstdio>
 
@@ -9,7 +8,13 @@
 
 namespace kelv {
 
-bool StdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
+// _isatty() is also true for the NUL device, so ask for the console's mode instead: only a
+// real console has one.
+bool StdinIsTerminal() {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode = 0;
+  return in != nullptr && in != INVALID_HANDLE_VALUE && GetConsoleMode(in, &mode) != 0;
+}
 
 void WriteConsoleText(std::string_view text) {
   HANDLE err = GetStdHandle(STD_ERROR_HANDLE);

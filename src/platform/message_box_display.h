@@ -3,8 +3,8 @@
 
 namespace kelv {
 
-// True when a window can be shown. Windows: always (a failure to create the window is
-// handled by the caller). Linux: when DISPLAY is set and names a display that opens; the
+// True when a window can be shown. Windows: when a window can be created (not so where no
+// desktop can be reached, as under Wine without a display). Linux: when DISPLAY is set and names a display that opens; the
 // window toolkit (FLTK) is then connected to it and YieldToWindowSystem() lets it handle
 // its pending events. Checked once; later calls give the same answer.
 bool WindowSystemAvailable();

@@ -20,7 +20,7 @@ std::string NormaliseLineBreaks(std::string_view text) {
 std::string LiteralFltkLabel(std::string_view text) {
   std::string out;
   for (char c : NormaliseLineBreaks(text)) {
-    if (c == '&' || c == '@') out.push_back(c);
+    if (c == '@') out.push_back(c);
     out.push_back(c);
   }
   return out;

@@ -9,8 +9,8 @@ namespace kelv {
 // text with every CR LF, and every lone CR, turned into '\n'.
 std::string NormaliseLineBreaks(std::string_view text);
 
-// text as the FLTK label drawer shows it literally: line breaks normalised, and '&' and
-// '@' (mnemonic and symbol marks there) doubled.
+// text as an FLTK box label shows it literally: line breaks normalised and '@' (the mark of
+// a drawn symbol there) doubled. Box labels show '&' as it is.
 std::string LiteralFltkLabel(std::string_view text);
 
 }  // namespace kelv

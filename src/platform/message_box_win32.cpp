@@ -3,13 +3,14 @@
 
 #include "platform/message_box.h"
 #include "platform/message_box_console.h"
+#include "platform/message_box_display.h"
 #include "platform/wide_text.h"
 
 namespace kelv {
 
 void ShowMessageBox(std::string_view text, std::string_view title) {
   std::string shownTitle = title.empty() ? ApplicationTitle() : std::string(title);
-  if (UserInterfaceSuppressed()) {
+  if (UserInterfaceSuppressed() || !WindowSystemAvailable()) {
     ShowConsoleMessageBox(text, shownTitle);
     return;
   }

@@ -1,0 +1,139 @@
+#!/bin/bash
+# Drives the real dialog window and the plain message box on a private X server (Xvfb):
+# starts dialog_probe, waits for its window, presses keys with xdotool and checks the code
+# it prints. A screenshot of every button set is written to SHOTS.
+#
+# Usage: dialog_window_test.sh PROBE SHOTS [RUNNER...]
+#   PROBE   the dialog_probe program
+#   SHOTS   folder for the screenshots (created)
+#   RUNNER  words put before PROBE, e.g. "wine" for the Windows build (none on Linux)
+set -u
+
+if [ $# -lt 2 ] || [ "$1" = "--help" ]; then
+  sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
+  [ "${1:-}" = "--help" ] && exit 0 || exit 2
+fi
+probe=$1
+shots=$2
+shift 2
+runner=("$@")
+mkdir -p "$shots"
+
+for tool in Xvfb xdotool import; do
+  command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+  [ -n "${probe_pid:-}" ] && kill "$probe_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display number itself and reports it.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+unset KELV_NO_UI
+export ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0
+
+failures=0
+wait_timeout=${KELV_DIALOG_WAIT:-90}
+
+# Waits up to the time limit for a visible window named exactly $1; prints its id.
+find_window() {
+  timeout "$wait_timeout" bash -c \
+    "until id=\$(xdotool search --onlyvisible --name '^$1\$' 2>/dev/null | head -n1) && [ -n \"\$id\" ]; do sleep 0.2; done; echo \$id"
+}
+
+# Waits for the probe to end (killing it after the time limit); prints its output.
+finish_probe() {
+  local waited=0
+  while kill -0 "$probe_pid" 2>/dev/null && [ $waited -lt $((wait_timeout * 10)) ]; do
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  if kill -0 "$probe_pid" 2>/dev/null; then
+    kill "$probe_pid" 2>/dev/null
+    echo "(probe did not end)"
+  fi
+  wait "$probe_pid" 2>/dev/null
+  probe_pid=
+  tr -d '\r' <"$work/out"
+}
+
+# run_case NAME EXPECTED WINDOW_NAME "KEYS" PROBE-ARGS...
+# KEYS are xdotool key names separated by blanks; SHOT=1 takes a screenshot first.
+run_case() {
+  local name=$1 expected=$2 window=$3 keys=$4
+  shift 4
+  "${runner[@]}" "$probe" "$@" >"$work/out" 2>"$work/err" </dev/null &
+  probe_pid=$!
+  local id
+  id=$(find_window "$window")
+  if [ -z "$id" ]; then
+    echo "FAIL $name: no window \"$window\" appeared"
+    cat "$work/err"
+    failures=$((failures + 1))
+    finish_probe >/dev/null
+    return
+  fi
+  sleep 0.5
+  if [ "${SHOT:-0}" = 1 ]; then
+    import -window root "$shots/$name.png" 2>/dev/null || echo "(no screenshot for $name)"
+  fi
+  xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
+  sleep 0.2
+  for key in $keys; do
+    xdotool key --clearmodifiers "$key"
+    sleep 0.2
+  done
+  local got
+  got=$(finish_probe)
+  if [ "$got" = "$expected" ]; then
+    echo "ok   $name -> $got"
+  else
+    echo "FAIL $name: expected \"$expected\", got \"$got\""
+    cat "$work/err"
+    failures=$((failures + 1))
+  fi
+}
+
+text='¿Desea guardar los cambios antes de salir?\nLos cambios no guardados se pierden.'
+long=$(printf 'Texto largo que no cabe en una sola línea del diálogo %.0s' 1 2 3 4 5 6)
+
+# Yes / No / Cancel: letters, Enter on the first button, arrows.
+SHOT=1 run_case tipo3_n 7 Mensaje "n" "$text" 3 1
+run_case tipo3_c 2 Mensaje "c" "$text" 3 1
+run_case tipo3_enter 6 Mensaje "Return" "$text" 3 1
+run_case tipo3_arrows 2 Mensaje "Right Right Return" "$text" 3 1
+run_case tipo3_wrap_left 2 Mensaje "Left Return" "$text" 3 1
+run_case tipo3_escape_then_n 7 Mensaje "Escape n" "$text" 3 1
+# Yes / No / Yes to all / No to all.
+SHOT=1 run_case tipo4_i -6 Mensaje "i" "¿Reemplazar el archivo?" 4 2
+run_case tipo4_o -7 Mensaje "o" "¿Reemplazar el archivo?" 4 2
+run_case tipo4_s 6 Mensaje "s" "¿Reemplazar el archivo?" 4 2
+# Caller-given captions.
+SHOT=1 run_case tipo5_d 1 Mensaje "d" "Elija una opción" 5 0 "&Uno*&Dos" "Opciones"
+run_case tipo5_u 0 Mensaje "u" "Elija una opción" 5 0 "&Uno*&Dos" "Opciones"
+run_case tipo5_plain_arrows 1 Mensaje "Right Return" "Elija una opción" 5 0 "Uno*Dos"
+SHOT=1 run_case tipo5_wide_caption 2 Mensaje "Right Right Return" "Botón ancho" 5 3 \
+  "&Corto*Un texto de botón bastante más ancho*&Fin"
+# The other sets, and a long message that wraps at 670 pixels.
+SHOT=1 run_case tipo0 1 Mensaje "Return" "No se pudo conectar con la BD de usuarios" 0 0
+SHOT=1 run_case tipo1_long 2 Mensaje "c" "$long" 1 3
+SHOT=1 run_case tipo2 7 Mensaje "Right Return" "¿Continuar?" 2 1 "" "Pregunta"
+
+# The plain message box: named after its title, closed with Enter.
+box_title='Aviso de prueba'
+SHOT=1 run_case message_box cerrado "$box_title" "Return" --box "Mensaje simple\ncon dos líneas" "$box_title"
+
+if [ $failures -ne 0 ]; then
+  echo "$failures case(s) failed"
+  exit 1
+fi
+echo "all cases passed; screenshots in $shots"
