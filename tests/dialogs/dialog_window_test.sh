@@ -20,7 +20,7 @@ runner=("$@")
 mkdir -p "$shots"
 
 for tool in Xvfb xdotool import; do
-  command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
 work=$(mktemp -d)
