@@ -93,10 +93,11 @@ class Conector {
 
   // The value of key Valor of data source NombreDSN: for Tipo FileDSN or empty, from the
   // file data source CommonProgramFiles\ODBC\Data Sources\NombreDSN (first occurrence of
-  // Valor anywhere in the text, any letter case; the value skips one character after it and
-  // runs to the end of its line or of the file); then, for Tipo DSN or empty when the file
-  // gave nothing, from the registry under Software\ODBC\ODBC.INI\NombreDSN, current user
-  // first, then local machine. Other Tipo values and anything absent give "".
+  // Valor anywhere in the text, any letter case; the value skips one character after it
+  // and runs to the next CR LF, or, with none after it, to the next LF or the end); then,
+  // for Tipo DSN or empty when the file gave nothing, from the registry under
+  // Software\ODBC\ODBC.INI\NombreDSN, current user first, then local machine. Other Tipo
+  // values and anything absent give "".
   std::string LeerDSN(std::string_view NombreDSN, std::string_view Tipo,
                       std::string_view Valor) const;
 

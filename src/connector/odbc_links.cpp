@@ -28,17 +28,17 @@ std::string NombreParaLink(std::string name) {
 }
 
 // The value of key valor in the text of a file data source: the first occurrence of valor
-// anywhere (any letter case), one character skipped after it, up to the end of its line
-// (a CR before the LF is not part of it) or of the text. nullopt when valor is absent.
+// anywhere (any letter case), one character skipped after it, up to the next CR LF; in a
+// text with no CR LF after it, up to the next LF or the end of the text. nullopt when valor
+// is absent.
 std::optional<std::string> ValorEnTexto(std::string_view text, std::string_view valor) {
   const std::size_t p = InStr(text, valor, Compare::AnyCase);
   if (p == 0 || valor.empty()) return std::nullopt;
   const std::size_t start = p - 1 + valor.size() + 1;
   if (start >= text.size()) return std::string();
   std::string_view value = text.substr(start);
-  value = value.substr(0, value.find('\n'));
-  if (!value.empty() && value.back() == '\r') value.remove_suffix(1);
-  return std::string(value);
+  const std::size_t crlf = value.find("\r\n");
+  return std::string(value.substr(0, crlf != std::string_view::npos ? crlf : value.find('\n')));
 }
 
 }  // namespace

@@ -35,6 +35,8 @@ std::string OdbcPair(std::string_view key, std::string_view value) {
 class OdbcBuilder {
  public:
   void Add(std::string_view key, std::string_view value) { pairs_.push_back(OdbcPair(key, value)); }
+  // Driver= with the driver's text as it is ("{Name}" or a library path).
+  void Driver(std::string_view driver) { pairs_.push_back("Driver=" + std::string(driver)); }
   void AddRaw(std::string_view text, const ConnectionPart& part) {
     pairs_.emplace_back(Trim(std::string(text.substr(part.begin, part.end - part.begin))));
   }
@@ -51,7 +53,7 @@ class OdbcBuilder {
 std::string MapJet(std::string_view text, const std::vector<ConnectionPart>& parts,
                    const OdbcDrivers& drivers) {
   OdbcBuilder odbc;
-  odbc.Add("Driver", drivers.access);
+  odbc.Driver(drivers.access);
   for (const ConnectionPart& part : parts) {
     if (Is(part.key, "Provider") || Is(part.key, "Mode") || Is(part.key, "Persist Security Info") ||
         Is(part.key, "User ID") || Is(part.key, "Password") ||
@@ -72,7 +74,7 @@ std::string MapJet(std::string_view text, const std::vector<ConnectionPart>& par
 std::string MapSqlServer(std::string_view text, const std::vector<ConnectionPart>& parts,
                          const OdbcDrivers& drivers) {
   OdbcBuilder odbc;
-  odbc.Add("Driver", drivers.sqlServer);
+  odbc.Driver(drivers.sqlServer);
   for (const ConnectionPart& part : parts) {
     if (Is(part.key, "Provider")) continue;
     if (Is(part.key, "Server") || Is(part.key, "Data Source")) {
@@ -101,7 +103,7 @@ std::string MapSqlServer(std::string_view text, const std::vector<ConnectionPart
 std::string MapMySql(std::string_view text, const std::vector<ConnectionPart>& parts,
                      const OdbcDrivers& drivers) {
   OdbcBuilder odbc;
-  odbc.Add("Driver", drivers.mysql);
+  odbc.Driver(drivers.mysql);
   for (const ConnectionPart& part : parts) {
     if (Is(part.key, "Provider")) continue;
     if (Is(part.key, "Data Source")) {

@@ -1,0 +1,202 @@
+// Tests of Conector's description: properties, the description file, placeholders, and the
+// ODBC helpers (link strings, data-source settings, host machine).
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "connector/conector.h"
+#include "connector/dato_bien_simple.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "settings/test_folder.h"
+#include "test_env.h"
+#include "text/error.h"
+
+namespace kelv {
+namespace {
+
+TEST(Conector, DefaultsAndArchDeConexion) {
+  Conector c;
+  EXPECT_EQ(c.ArchDeConexion(), "ConfBase.cfg");
+  EXPECT_EQ(c.CarpetaDatos(), "");
+  EXPECT_EQ(c.Puerto(), 0);
+  ASSERT_TRUE(c.Parametros());
+  EXPECT_EQ(c.Parametros()->Cantidad(), 0);
+
+  c.ArchDeConexion("C:\\App\\Datos\\Otra.cfg");
+  EXPECT_EQ(c.CarpetaDatos(), "C:\\App\\Datos\\");
+  EXPECT_EQ(c.ArchDeConexion(), "Otra.cfg");
+  c.ArchDeConexion("Tercera.cfg");  // a bare name keeps the folder
+  EXPECT_EQ(c.CarpetaDatos(), "C:\\App\\Datos\\");
+  EXPECT_EQ(c.ArchDeConexion(), "Tercera.cfg");
+  c.ArchDeConexion(NativeSeparators("\\srv\\datos\\X.cfg"));  // native separators too
+  EXPECT_EQ(c.CarpetaDatos(), NativeSeparators("\\srv\\datos\\"));
+
+  // The last backslash at character 32,767 still fits; one further overflows.
+  const std::string fits = std::string(32766, 'a') + "\\f.cfg";
+  c.ArchDeConexion(fits);
+  EXPECT_EQ(c.ArchDeConexion(), "f.cfg");
+  try {
+    c.ArchDeConexion(std::string(32767, 'a') + "\\g.cfg");
+    FAIL() << "no overflow";
+  } catch (const KelvError& e) {
+    EXPECT_EQ(e.Number(), kErrOverflow);
+  }
+  EXPECT_EQ(c.ArchDeConexion(), "f.cfg");
+}
+
+TEST(Conector, ReemplazaConParam) {
+  Conector c;
+  c.Parametros()->Agregar(std::make_shared<datoBienSimple>("Host", "srv[Base]"), "Host");
+  c.Parametros()->Agregar(std::make_shared<datoBienSimple>("Base", "empresa"), "Base");
+  c.Parametros()->Agregar(std::make_shared<datoBienSimple>("Yo", "[Yo]"), "Yo");
+  // Any letter case; later parameters apply to earlier values; a value that expands to
+  // itself stays.
+  EXPECT_EQ(c.ReemplazaConParam("S=[HOST];s=[host];D=[base];U=[Yo];[Otro]"),
+            "S=srvempresa;s=srvempresa;D=empresa;U=[Yo];[Otro]");
+
+  c.Parametros()->Agregar("no soy un parámetro", "malo");
+  EXPECT_THROW(c.ReemplazaConParam("[Host]"), KelvError);
+
+  c.Parametros(nullptr);
+  EXPECT_EQ(c.ReemplazaConParam("[Host]"), "[Host]");
+}
+
+TEST(Conector, DevDatosSegunArch) {
+  TestFolder dir;
+  const std::string file = dir.File("ConfBase.cfg");
+  WriteConfBase(file, {{"Permisos", "clave"}, {"Usuario", "[Yo]"}, {"TipoBD", "SQLServer"},
+                       {"ConStr", "App=Kelv"}, {"NombreBD", "Personal"}, {"Host", "srv\\sql"},
+                       {"Puerto", " 1 433 "}, {"NombBDUsu", "Usuarios"}});
+  Conector c;
+  const clsTipoDatoConex rec = c.DevDatosSegunArch(file, "");
+  EXPECT_EQ(rec.Contra, "clave");
+  EXPECT_EQ(rec.Usuario, "[Yo]");  // not substituted here
+  EXPECT_EQ(rec.TipoBD, "SQLServer");
+  EXPECT_EQ(rec.ConStr, "App=Kelv");
+  EXPECT_EQ(rec.NombreBD, "Personal");
+  EXPECT_EQ(rec.Host, "srv\\sql");
+  EXPECT_EQ(rec.Puerto, 1433);  // blanks are ignored
+  EXPECT_EQ(rec.NombBDUsu, "Usuarios");
+
+  // An own key; the wrong key, a missing, empty or random file: an empty record.
+  WriteConfBase(dir.File("propia.cfg"), {{"Host", "h"}}, "otra clave");
+  EXPECT_EQ(c.DevDatosSegunArch(dir.File("propia.cfg"), "otra clave").Host, "h");
+  std::mt19937 random(7);
+  std::string noise(4096, '\0');
+  for (char& ch : noise) ch = static_cast<char>(random());
+  WriteFileReplacing(dir.File("ruido.cfg"), noise);
+  WriteFileReplacing(dir.File("vacio.cfg"), "");
+  for (const auto& [path, key] : {std::pair<std::string, std::string>{file, "otra clave"},
+                                  {dir.File("falta.cfg"), ""},
+                                  {dir.File("vacio.cfg"), ""},
+                                  {dir.File("ruido.cfg"), ""}}) {
+    SCOPED_TRACE(path + " / " + key);
+    const clsTipoDatoConex empty = c.DevDatosSegunArch(path, key);
+    EXPECT_EQ(empty.Host + empty.Contra + empty.Usuario + empty.TipoBD + empty.ConStr +
+                  empty.NombreBD + empty.NombBDUsu,
+              "");
+    EXPECT_EQ(empty.Puerto, 0);
+  }
+  EXPECT_FALSE(PathExists(dir.File("falta.cfg")));
+
+  struct Port { const char* text; std::int32_t want; };
+  for (const Port& p : {Port{"2.5", 2}, Port{"3.5", 4}, Port{"", 0}, Port{"abc", 0},
+                        Port{"&H10", 16}, Port{"-7", -7}, Port{"2147483647", 2147483647}}) {
+    SCOPED_TRACE(p.text);
+    WriteConfBase(file, {{"Puerto", p.text}});
+    EXPECT_EQ(c.DevDatosSegunArch(file, "").Puerto, p.want);
+  }
+  WriteConfBase(file, {{"Puerto", "2147483648"}});
+  try {
+    c.DevDatosSegunArch(file, "");
+    FAIL() << "no overflow";
+  } catch (const KelvError& e) {
+    EXPECT_EQ(e.Number(), kErrOverflow);
+  }
+}
+
+TEST(Conector, LinkParaAcces) {
+  struct Case { const char* tipo; const char* usuario; const char* password; const char* conStr; const char* want; };
+  const Case cases[] = {
+      {"SQLServer", "", "", "", "[ODBC;Driver=SQL Server;Server=srv;Database=Educacion_Publica__2010]"},
+      {"sqlserver", "u", "p", "App=K",
+       "[ODBC;Driver=SQL Server;Server=srv;Database=Educacion_Publica__2010;UID=u;PWD=p;App=K]"},
+      {"DSN", "", "", "", "[ODBC;DSN=srv;Database=Educacion_Publica__2010;UID=;PWD=;]"},
+      {"FileDSN", "u", "", "X=1", "[ODBC;FileDSN=srv;Database=Educacion_Publica__2010;UID=u;PWD=;X=1;]"},
+      {"MicrosoftJet", "", "p", "X=1", "[ODBC;FileDSN=srv;Database=Educacion_Publica__2010;PWD=p;X=1;]"},
+      {"", "", "", "", "[ODBC;DSN=TolveTMP;Database=Educacion_Publica__2010;UID=;PWD=;]"},
+      {"MySQL", "u", "p", "", "[ODBC;DSN=TolveTMP;Database=Educacion_Publica__2010;UID=u;PWD=p;]"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.tipo);
+    Conector c;
+    c.TipoBD(k.tipo);
+    c.Host("srv");
+    c.NombreBD("Educación Pública - 2010");
+    c.Usuario(k.usuario);
+    c.Password(k.password);
+    c.ConStr(k.conStr);
+    EXPECT_EQ(c.LinkParaAcces(), k.want);
+  }
+  Conector c;
+  c.TipoBD("SQLServer");
+  c.NombreBD("[Base]'s, d.b. ÁÉÍÓÚ´ ñandú");
+  c.Parametros()->Agregar(std::make_shared<datoBienSimple>("Base", "Año"), "Base");
+  EXPECT_EQ(c.LinkParaAcces(), "[ODBC;Driver=SQL Server;Server=;Database=Años_db_aeiou_ñandu]");
+}
+
+TEST(Conector, LeerDSNFromFiles) {
+  TestFolder dir;
+  const ScopedEnv common("CommonProgramFiles", dir.Path());
+  const std::string folder = JoinSep(dir.Path(), NativeSeparators("ODBC\\Data Sources"));
+  ASSERT_TRUE(std::filesystem::create_directories(std::filesystem::u8path(folder)));
+  WriteFileReplacing(JoinSep(folder, "a.dsn"),
+                     "[ODBC]\r\nDRIVER=SQL Server\r\nSERVER=srv\r\nDATABASE=Personal");
+  WriteFileReplacing(JoinSep(folder, "lf.dsn"), "[ODBC]\nSERVER=srv2\nUID=x\n");
+  Conector c;
+  struct Case { const char* nombre; const char* tipo; const char* valor; const char* want; };
+  const Case cases[] = {
+      // "Server" at the end of the DRIVER line comes first: the value starts after it.
+      {"a.dsn", "FileDSN", "SERVER", "\nSERVER=srv"},
+      {"a.dsn", "", "database", "Personal"},         // the last value, with no line break
+      {"a.dsn", "filedsn", "UID", ""},                // a file without the key
+      {"a.dsn", "DSN", "DATABASE", ""},               // DSN never reads a file
+      {"lf.dsn", "FileDSN", "SERVER", "srv2"},        // LF line breaks
+      {"falta.dsn", "FileDSN", "SERVER", ""},
+      {"a.dsn", "Otro", "SERVER", ""},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.nombre) + " " + k.tipo + " " + k.valor);
+    EXPECT_EQ(c.LeerDSN(k.nombre, k.tipo, k.valor), k.want);
+  }
+
+  c.TipoBD("FileDSN");
+  c.Host("lf.dsn");
+  EXPECT_EQ(c.DevHost(), "srv2");
+}
+
+TEST(Conector, DevHost) {
+  Conector c;
+  {
+    const ScopedEnv name("computername", std::string("PUESTO-7"));
+    EXPECT_EQ(c.DevHost(), "PUESTO-7");
+    c.TipoBD("MicrosoftJet");
+    EXPECT_EQ(c.DevHost(), "PUESTO-7");
+  }
+  c.Host("srv");
+  for (const char* tipo : {"SQLServer", "MySQL", "Postgres"}) {
+    c.TipoBD(tipo);
+    EXPECT_EQ(c.DevHost(), "srv") << tipo;
+  }
+#ifndef _WIN32
+  // Without computername Linux names the machine by its host name.
+  const ScopedEnv none("computername", std::nullopt);
+  c.TipoBD("");
+  EXPECT_FALSE(c.DevHost().empty());
+#endif
+}
+
+}  // namespace
+}  // namespace kelv
