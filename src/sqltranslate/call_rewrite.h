@@ -1,0 +1,48 @@
+// The translator's recurring unit of work, the call rewrite, and the parenthesis scan it
+// is built on (all OSes).
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelv {
+
+// The text between an opening parenthesis and its match, 0-based. abre is taken as an
+// opening parenthesis whatever stands there; cierre is the offset of the matching ")", or
+// text.size() when the parentheses never balance (the content then runs to the end).
+struct Contenido {
+  std::string_view texto;
+  std::size_t cierre;
+};
+Contenido ContenidoParentesis(std::string_view text, std::size_t abre);
+
+// What one rewrite does with the occurrence it was given.
+struct Reescritura {
+  std::size_t fin = 0;                  // end (exclusive, 0-based) of the text replaced
+  std::optional<std::string> texto;     // replacement, or none to leave the text as it is
+  std::size_t siguiente = 1;            // next search starts this many characters after
+                                        // the occurrence, in the new text
+};
+
+// Decides the rewrite of an occurrence at offset pos of the remaining text. The text before
+// pos is never looked at again, so the callback sees the text from the current occurrence's
+// surroundings on: text is the not-yet-final text and pos the occurrence within it.
+using DecideReescritura = std::function<Reescritura(std::string_view text, std::size_t pos)>;
+
+// Finds literal (letter case ignored) from the start, rewrites it as decide says, and
+// searches again from the stated place in the new text until there is no occurrence. Runs
+// in time proportional to the text plus the replacements.
+std::string ReescribeLlamadas(std::string text, std::string_view literal,
+                              const DecideReescritura& decide);
+
+// The argument list of a call split at commas outside parentheses (blanks kept).
+std::vector<std::string> PartesDeLlamada(std::string_view argumentos);
+
+// Text without any apostrophe.
+std::string SinApostrofes(std::string_view text);
+
+}  // namespace kelv

@@ -1,0 +1,35 @@
+// Fast searches used by the translator's passes (all OSes).
+//
+// The passes look for short ASCII literals, letter case ignored, many times over long
+// texts. These helpers give the same answers as InStr/Replace/Split of text/toolbox.h with
+// Compare::AnyCase, but search without copying or folding the whole text each time. For an
+// ASCII needle, ASCII folding is enough: the other letters that fold are multi-byte and can
+// never be part of an ASCII match.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelv {
+
+// 0-based offset of the first occurrence of needle in text at or after from, letter case
+// ignored, or npos. An empty needle gives from when from <= text.size().
+std::size_t FindAnyCase(std::string_view text, std::string_view needle, std::size_t from = 0);
+
+// 1-based InStr(start, text, needle, Compare::AnyCase).
+std::size_t InStrAnyCase(std::size_t start, std::string_view text, std::string_view needle);
+
+// Replace(text, find, with, Compare::AnyCase) over the whole text.
+std::string ReplaceAnyCase(std::string_view text, std::string_view find, std::string_view with);
+
+// Split at every delimiter, letter case ignored (the empty text gives no fields, an empty
+// delimiter the whole text as one field).
+std::vector<std::string> SplitAnyCase(std::string_view text, std::string_view delimiter);
+
+// True when text holds word as a whole word (letter case ignored): the characters next to
+// it are not letters, digits or '_' (nor part of a multi-byte character).
+bool HoldsWord(std::string_view text, std::string_view word);
+
+}  // namespace kelv

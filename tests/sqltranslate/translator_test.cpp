@@ -1,0 +1,182 @@
+// Tests of the translator's entry DeAccesASQL: the order of its passes, whole queries,
+// and input it must refuse or survive.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "sqltranslate/cambia_tipo_sql.h"
+#include "text/error.h"
+
+namespace kelv {
+namespace {
+
+struct Caso {
+  const char* entrada;
+  const char* salida;
+};
+
+void Comprueba(const Caso* casos, std::size_t n) {
+  clsCambiaTipoSQL t;
+  for (std::size_t i = 0; i < n; ++i) {
+    SCOPED_TRACE(casos[i].entrada);
+    EXPECT_EQ(t.DeAccesASQL(casos[i].entrada), casos[i].salida);
+  }
+}
+
+TEST(DeAccesASQL, WorkedExamples) {
+  const Caso casos[] = {
+      {"SELECT DistinctROW Nombre & ' ' & Apellido FROM Personas;",
+       "SELECT Distinct Nombre + ' ' + Apellido FROM Personas"},
+      {"SELECT CINT(Horas) FROM Marcas ORDER BY Fecha",
+       "SELECT  CAST(Horas as SMALLINT) FROM Marcas "},
+      {"SELECT Trim([Nombre]) FROM Personas", "SELECT RTrim(LTrim((Nombre))) FROM Personas"},
+      {"SELECT datepart('yyyy',Fecha) FROM Marcas", "SELECT datepart(yyyy,Fecha) FROM Marcas"},
+      {"SELECT instr(Nombre,'ez') FROM Personas", "SELECT PATINDEX('%ez%',Nombre) FROM Personas"},
+      {"SELECT IIF(IsNull(Baja),0,Baja) FROM Personas", "SELECT ISNULL(Baja,0) FROM Personas"},
+      {"SELECT * FROM Marcas WHERE Fecha > #12/31/2005#",
+       "SELECT * FROM Marcas WHERE Fecha > '2005-12-31'"},
+      {"SELECT a+b AS Total, Total*2 AS Doble FROM t",
+       "SELECT a+b as Total, \r\na+b*2 as Doble FROM t"},
+      {"SELECT CINT(x) AS n, n+1 AS m FROM t",
+       "SELECT CAST(x as SMALLINT) as n, \r\nCAST(x as SMALLINT)+1 as m FROM t"},
+      {"SELECT Switch(Tipo=1,'A',Tipo=2,'B',1,'C') FROM t",
+       "SELECT (Case  When Tipo=1 Then 'A' When Tipo=2 Then 'B' Else 'C' End) FROM t"},
+  };
+  Comprueba(casos, std::size(casos));
+}
+
+TEST(DeAccesASQL, SimplePassesAndTheirOrder) {
+  const Caso casos[] = {
+      {"", ""},
+      {"   ", ""},
+      {"SELECT a FROM t;;", "SELECT a FROM t;"},
+      {"SELECT a\r\nFROM t", "SELECT a FROM t"},
+      {"SELECT True, False, true, false, 'True' FROM t", "SELECT 1, 0, true, false, '1' FROM t"},
+      {"SELECT \"x\" FROM t", "SELECT 'x' FROM t"},
+      {"SELECT Mid(a,1,2), MID(b,1,2) FROM t", "SELECT Mid(a,1,2), SUBSTRING(b,1,2) FROM t"},
+      {"SELECT CAST(a AS Memo) FROM t", "SELECT CAST(a AS Memo) FROM t"},
+      {"SELECT (Memo) FROM t", "SELECT Memo FROM t"},
+      {"SELECT val(a), Sgn(b), a MOD 2, a\\b FROM t",
+       "SELECT dbo.Val(a), Sign(b), a % 2, a/b FROM t"},
+      // Access's Int rounds down.
+      {"SELECT Int(a), INT(b) FROM t", "SELECT FLOOR(a), FLOOR(b) FROM t"},
+      {"SELECT CSTR(a) FROM t", "SELECT Convert(nvarchar,a) FROM t"},
+      {"SELECT CINT(CINT(x)) FROM t", "SELECT  CAST( CAST(x as SMALLINT) as SMALLINT) FROM t"},
+      {"SELECT CINT(x, y", "SELECT  CAST(x, y as SMALLINT)"},
+      {"SELECT Round(x), Round(x,2) FROM t", "SELECT Round(x,0), Round(x,2) FROM t"},
+      {"SELECT datepart('m',d,1,1), datepart(d) FROM t",
+       "SELECT datepart(m,d), datepart(d) FROM t"},
+      {"SELECT datediff('d',a,b,1) FROM t", "SELECT datediff(d,a,b) FROM t"},
+      {"SELECT CBOOL(a) FROM t", "SELECT IIF(a,1,0) FROM t"},
+      {"SELECT Weekday(d, 2) FROM t", "SELECT DatePart(dw,d) FROM t"},
+      {"SELECT dateadd('m',1,d) FROM t", "SELECT DateAdd(m,1,d) FROM t"},
+      {"SELECT date(), Date() FROM t", "SELECT getdate(), Date() FROM t"},
+      {"SELECT cdate(x) FROM t", "SELECT  CONVERT(datetime,x,103) FROM t"},
+      {"SELECT cdate(Format(d,'mm/yyyy')) FROM t", "SELECT  CONVERT(datetime,Format(d,'mm/yyyy'),103) FROM t"},
+      {"SELECT cdate(Format(d,'MM/yyyy')) FROM t",
+       "SELECT  CONVERT(datetime,'01/' + Format(d,'MM/yyyy'),103) FROM t"},
+      {"SELECT CLNG(a), CSNG(b) FROM t", "SELECT  CAST(a as INT),  CAST(b as Float) FROM t"},
+      {"SELECT a FROM t Group by a", "SELECT a FROM t Group by a"},
+      {"SELECT a FROM (t)Group by a", "SELECT a FROM (t) Group by a"},
+      {"SELECT Trim(LTrim(a)) FROM t", "SELECT RTrim(LTrim(LRTrim(LTrim(a)))) FROM t"},
+  };
+  Comprueba(casos, std::size(casos));
+}
+
+TEST(DeAccesASQL, OrderByAndNullTests) {
+  const Caso casos[] = {
+      // Only the last ORDER BY is cut; one inside an earlier subquery survives.
+      {"SELECT * FROM (SELECT a FROM t ORDER BY a) ORDER BY b",
+       "SELECT * FROM (SELECT a FROM t ORDER BY a) "},
+      {"SELECT a FROM t Order by a", "SELECT a FROM t "},
+      {"SELECT IsNull(a), IsNull(a,0) FROM t", "SELECT a IS NULL , IsNull(a,0) FROM t"},
+  };
+  Comprueba(casos, std::size(casos));
+}
+
+TEST(DeAccesASQL, WholeQueries) {
+  const Caso casos[] = {
+      {"SELECT Nombre FROM Personas WHERE Activo AND Sueldo > 100;",
+       "SELECT Nombre FROM Personas WHERE Activo=1 AND Sueldo > 100"},
+      {"SELECT * FROM Marcas WHERE Fecha BETWEEN #1/5/2006# AND #2/5/2006#",
+       "SELECT * FROM Marcas WHERE Fecha BETWEEN '2006-1-5' AND '2006-2-5'"},
+      {"SELECT * FROM p WHERE Nombre LIKE 'A*' AND Baja IS NOT NULL AND Activo",
+       "SELECT * FROM p WHERE Nombre LIKE 'A*' AND Baja IS NOT NULL AND Activo=1"},
+      {"SELECT * FROM p WHERE IsNull(Baja) AND Activo",
+       "SELECT * FROM p WHERE Baja IS NULL AND Activo=1"},
+      {"SELECT a FROM t WHERE x XOR y", "SELECT a FROM t WHERE IIF(x,1,0) + IIF(y,1,0)=1"},
+      {"SELECT IIF(Activo,'S','N') AS Estado, Estado & '!' AS E2 FROM [Personas] "
+       "WHERE [Fijo] ORDER BY Nombre;",
+       "SELECT IIF(Activo=1,'S','N') as Estado, \r\nIIF(Activo=1,'S','N') + '!' as E2 "
+       "FROM (Personas) WHERE (Fijo)=1 "},
+  };
+  Comprueba(casos, std::size(casos));
+}
+
+TEST(DeAccesASQL, RefusesWhatItCannotTranslate) {
+  const char* casos[] = {
+      "SELECT IIF(a,b) FROM t",
+      "SELECT IIF() FROM t",
+      "SELECT Switch(a,1,b) FROM t",
+      "SELECT IsNull(a FROM t",
+      "SELECT Weekday() FROM t",
+      "SELECT dateadd() FROM t",
+      "SELECT cdate(Format(d)) FROM t",
+  };
+  clsCambiaTipoSQL t;
+  for (const char* c : casos) {
+    SCOPED_TRACE(c);
+    try {
+      t.DeAccesASQL(c);
+      ADD_FAILURE() << "no error";
+    } catch (const KelvError& e) {
+      EXPECT_FALSE(e.Description().empty());
+    }
+  }
+}
+
+TEST(DeAccesASQL, SurvivesMalformedInput) {
+  const std::string casos[] = {
+      "SELECT ((((a FROM t",
+      "SELECT a)))) FROM t WHERE )",
+      "SELECT # FROM t WHERE #a",
+      std::string("SELECT \x01\x02\x7f a FROM t WHERE\t x", 28),
+      "SELECT \xff\xfe\xc3 a AS b, b AS c FROM t WHERE \xc3 AND x",
+      "Where Where Where ( AND ) OR (Not ( AND ))",
+      "SELECT x FROM t WHERE f(a AND b OR c)",
+      "SELECT x FROM t WHERE Not(a AND b)",
+      "SELECT , AS , AS FROM t",
+      "IIF(IIF(IIF(",
+      "Switch(Switch(Switch(",
+  };
+  clsCambiaTipoSQL t;
+  for (const std::string& c : casos) {
+    SCOPED_TRACE(c);
+    try {
+      t.DeAccesASQL(c);
+    } catch (const KelvError&) {
+    }
+  }
+}
+
+TEST(DeAccesASQL, DeepAndLongInput) {
+  clsCambiaTipoSQL t;
+  std::string profundo = "SELECT x FROM t WHERE ";
+  for (int i = 0; i < 3000; ++i) profundo += i % 2 ? "(a OR " : "(b AND ";
+  profundo += "c";
+  for (int i = 0; i < 3000; ++i) profundo += ")";
+  EXPECT_NO_THROW(t.DeAccesASQL(profundo));
+
+  // An alias chain that doubles its expression at each step stays bounded.
+  std::string cadena = "SELECT a AS x0";
+  for (int i = 1; i < 60; ++i) {
+    cadena += ", x" + std::to_string(i - 1) + "+x" + std::to_string(i - 1) + " AS x" +
+              std::to_string(i);
+  }
+  cadena += " FROM t";
+  const std::string salida = t.DeAccesASQL(cadena);
+  EXPECT_LT(salida.size(), 2000000u);
+}
+
+}  // namespace
+}  // namespace kelv
