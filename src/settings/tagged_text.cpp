@@ -73,12 +73,20 @@ std::string GuardoBloqueTexto(std::string_view oldText, std::string_view tag,
   }
   const std::string open = "[" + std::string(tag) + "]";
   const std::string close = "[/" + std::string(tag) + "]";
-  std::size_t p = InStr(1, text, open, Compare::AnyCase);
-  if (p != 0) {
+  // Remove the old block (every copy of it, in any letter case). Should another block of
+  // the same name, or an opening tag that the removal itself made up, remain, it is removed
+  // too, so that the block appended below is the one the readers find.
+  bool found = false;
+  for (std::size_t p; (p = InStr(1, text, open, Compare::AnyCase)) != 0;) {
+    found = true;
     std::size_t q = InStr(p + open.size(), text, close, Compare::AnyCase);
     // The old block runs through its closing tag; a dangling opening tag is removed alone.
     std::string oldBlock = q != 0 ? Mid(text, p, q + close.size() - p) : open;
-    text = Replace(text, oldBlock, "", Compare::AnyCase);
+    std::string rest = Replace(text, oldBlock, "", Compare::AnyCase);
+    if (rest.size() == text.size()) break;  // cannot happen; guards the loop all the same
+    text = std::move(rest);
+  }
+  if (found) {
     DropLeadingCrLf(text);
     DropTrailingCrLf(text);
     if (!EndsWithCrLf(text)) text.append(kCrLf);

@@ -68,6 +68,8 @@ TEST(TaggedText, WritesBlocks) {
       {"[A]1[/A]x[A]1[/A]", "A", "2", "x\r\n[A]\r\n2\r\n[/A]"},               // every copy removed
       {"[A]dangling\r\n[B]\r\ny\r\n[/B]", "A", "x",
        "dangling\r\n[B]\r\ny\r\n[/B]\r\n[A]\r\nx\r\n[/A]"},                  // dangling tag dropped
+      {"[A]1[/A]\r\n[a]2[/a]", "A", "3", "[A]\r\n3\r\n[/A]"},               // a second block goes too
+      {"[[A]x[/A]A]y", "A", "c", "y\r\n[A]\r\nc\r\n[/A]"},                   // as does a tag the removal made
       {"[A]\r\n1\r\n[/A]", "*", "raw\r\n", "raw\r\n"},                        // whole text
   };
   for (const Case& c : cases) {
