@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# Whole runs of the Linux installer in a throw-away sandbox (see sandbox.sh), unattended
+# (KELV_NO_UI), checking the exit status, the files left behind, the messages written to
+# standard error and the command line the updater or the explorer received.
+# Usage: installer_linux.sh INSTALLER EMPAQUETAR MDB CASE
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/sandbox.sh"
+
+installer=$1 empaquetar=$2 mdb=$3 case_name=$4
+work=$(mktemp -d)
+stubs=()
+cleanup() {
+  local pid
+  for pid in "${stubs[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failed=0
+fail() {
+  echo "FAIL [$case_name]: $*" >&2
+  failed=1
+}
+expect_eq() { [[ "$1" == "$2" ]] || fail "$3: expected [$2], got [$1]"; }
+expect_same_file() { cmp -s "$1" "$2" || fail "$1 differs from $2"; }
+expect_missing() { [[ ! -e "$1" ]] || fail "$1 should not exist"; }
+expect_err_has() { grep -qF -- "$1" "$sb/err.txt" || fail "no message [$1]; got: $(cat "$sb/err.txt")"; }
+expect_err_lacks() { ! grep -qF -- "$1" "$sb/err.txt" || fail "unexpected message [$1]"; }
+expect_updater() {
+  wait_for_file "$sb/updater-args.txt" || { fail "the updater was not started"; return; }
+  expect_eq "$(cat "$sb/updater-args.txt")" "$1" "updater arguments"
+  expect_eq "$(cat "$sb/updater-path.txt")" "$sb/app/Utiles/Actualizador/Updater.exe" "updater path"
+}
+expect_not_handed_over() {
+  sleep 0.5
+  expect_missing "$sb/updater-args.txt"
+  expect_missing "$sb/explorer-args.txt"
+}
+
+sb="$work/sandbox"
+make_sandbox "$sb" "$mdb"
+head -c 300000 /dev/urandom >"$work/package.zip"
+readonly TITLE="Actualizador Kelv Personal®: "
+readonly MSG_RUNNING="No se puede ejecutar la actualización porque existe un proceso de"
+readonly MSG_NO_DB="No se pudo conectar con la BD de usuarios ubicada en "
+
+# A program of the given file name running from the sandbox (a copy of sleep).
+start_stub_process() {
+  cp "$(command -v sleep)" "$work/$1"
+  "$work/$1" 60 &
+  stubs+=($!)
+  sleep 0.2
+}
+
+case_normal() {
+  pack_installer "$sb" "$installer" "$empaquetar" --vers "$work/package.zip" || fail "packing"
+  : >"$sb/app/Utiles/DatosWeb/AuxMWeb.tmp"
+  chmod 444 "$sb/app/Utiles/DatosWeb/AuxMWeb.tmp"  # leftovers go, read-only ones too
+  run_installer "$sb"
+  expect_eq "$rc" 0 "exit status"
+  expect_eq "$(cat "$sb/err.txt")" "" "messages"
+  expect_same_file "$sb/app/Utiles/RuviDurUdi/AuxActu.tmp" "$work/package.zip"
+  expect_same_file "$sb/app/Utiles/RuviDurUdi/Actualizador" "$sb/inst/Actualizador"
+  expect_same_file "$sb/datos/Utiles/RuviDurUdi/Actualizador" "$sb/inst/Actualizador"
+  expect_missing "$sb/app/Utiles/DatosWeb/AuxMWeb.tmp"
+  expect_updater "ORI=$sb/app/Utiles/RuviDurUdi/AuxActu.tmp,NVer=40161"
+  expect_missing "$sb/explorer-args.txt"
+}
+
+case_package_only() {
+  pack_installer "$sb" "$installer" "$empaquetar" --vers "$work/package.zip" || fail "packing"
+  local line
+  for line in "UPD" "x-upD-y" "/datos/Updates"; do
+    echo "old package" >"$sb/app/Utiles/RuviDurUdi/AuxActu.upd"
+    rm -f "$sb/explorer-args.txt"
+    run_installer "$sb" $line
+    expect_eq "$rc" 0 "exit status for [$line]"
+    expect_same_file "$sb/app/Utiles/RuviDurUdi/AuxActu.upd" "$work/package.zip"
+    expect_missing "$sb/app/Utiles/RuviDurUdi/AuxActu.tmp"
+    wait_for_file "$sb/explorer-args.txt" || fail "the explorer was not started for [$line]"
+    expect_eq "$(cat "$sb/explorer-args.txt")" "$sb/app/Utiles/RuviDurUdi/" "explorer arguments"
+  done
+  sleep 0.3
+  expect_missing "$sb/updater-args.txt"
+}
+
+case_running_program() {
+  pack_installer "$sb" "$installer" "$empaquetar" --vers "$work/package.zip" || fail "packing"
+  # With the data folder missing too, only the running program is reported.
+  write_registry "$sb" "$sb/app" "$sb/no-datos"
+  local name message
+  for name in KelvPersonal.exe kelvpersonal.exe ModuloWeb.exe; do
+    start_stub_process "$name"
+    run_installer "$sb"
+    message="KELVPersonal.exe"
+    [[ "$name" == ModuloWeb.exe ]] && message="ModuloWeb.exe"
+    expect_eq "$rc" 2 "exit status with $name running"
+    expect_eq "$(cat "$sb/err.txt")" "$TITLE$MSG_RUNNING $message corriendo" "message with $name running"
+    kill "${stubs[-1]}" 2>/dev/null
+    wait "${stubs[-1]}" 2>/dev/null
+  done
+  expect_missing "$sb/app/Utiles/RuviDurUdi/AuxActu.tmp"
+  expect_not_handed_over
+}
+
+case_missing_data_folder() {
+  pack_installer "$sb" "$installer" "$empaquetar" --vers "$work/package.zip" || fail "packing"
+  local base
+  for base in "$sb/no-datos" ""; do
+    write_registry "$sb" "$sb/app" "$base"
+    run_installer "$sb"
+    expect_eq "$rc" 3 "exit status for data folder [$base]"
+    expect_eq "$(cat "$sb/err.txt")" "Notificador: $MSG_NO_DB$base" "message for data folder [$base]"
+  done
+  expect_missing "$sb/app/Utiles/RuviDurUdi/AuxActu.tmp"
+  expect_not_handed_over
+}
+
+case_database_does_not_open() {
+  pack_installer "$sb" "$installer" "$empaquetar" --vers "$work/package.zip" || fail "packing"
+  head -c 4096 /dev/urandom >"$sb/datos/Usuarios.mdb"
+  # The branding file names the product shown as the dialog's title.
+  python3 - "$sb/inst/DatosConf.ini" <<'PY'
+import sys
+key = b"57204618"
+name = "RURUNómina QWTZM Demo".encode("cp1252")
+cipher = bytes(b ^ key[i % len(key)] for i, b in enumerate(name))
+open(sys.argv[1], "wb").write(b"[NombreProducto]\r\n" + cipher + b"\r\n[/NombreProducto]")
+PY
+  local base
+  for base in "$sb/datos" "$sb/datos/"; do
+    write_registry "$sb" "$sb/app" "$base"
+    run_installer "$sb"
+    expect_eq "$rc" 3 "exit status for data folder [$base]"
+    expect_err_has "Nómina Demo: $MSG_NO_DB$sb/datos/Usuarios.mdb"
+    expect_err_lacks "Notificador"
+  done
+  expect_missing "$sb/app/Utiles/RuviDurUdi/AuxActu.tmp"
+  expect_not_handed_over
+}
+
+case_trailing_separators() {
+  pack_installer "$sb" "$installer" "$empaquetar" --vers "$work/package.zip" || fail "packing"
+  write_registry "$sb" "$sb/app/" "$sb/datos/"
+  run_installer "$sb"
+  expect_eq "$rc" 0 "exit status"
+  expect_same_file "$sb/datos/Utiles/RuviDurUdi/Actualizador" "$sb/inst/Actualizador"
+  expect_updater "ORI=$sb/app/Utiles/RuviDurUdi/AuxActu.tmp,NVer=40161"
+}
+
+case_one_byte_version() {
+  printf 'x' >"$work/one-byte"
+  pack_installer "$sb" "$installer" "$empaquetar" --vers "$work/one-byte" --mweb "$work/package.zip" || fail "packing"
+  run_installer "$sb"
+  expect_eq "$rc" 0 "exit status"
+  expect_same_file "$sb/app/Utiles/DatosWeb/AuxMWeb.tmp" "$work/package.zip"
+  expect_same_file "$sb/app/Utiles/DatosWeb/Actualizador" "$sb/inst/Actualizador"
+  expect_same_file "$sb/datos/Utiles/DatosWeb/Actualizador" "$sb/inst/Actualizador"
+  expect_missing "$sb/app/Utiles/RuviDurUdi/AuxActu.tmp"
+  expect_updater "ORI=$sb/app/Utiles/DatosWeb/AuxMWeb.tmp,NVer=40161"
+}
+
+case_package_not_written() {
+  pack_installer "$sb" "$installer" "$empaquetar" --vers "$work/package.zip" || fail "packing"
+  rmdir "$sb/app/Utiles/RuviDurUdi"
+  run_installer "$sb"
+  expect_eq "$rc" 4 "exit status"
+  expect_eq "$(cat "$sb/err.txt")" \
+    "${TITLE}No se pudo escribir el paquete de actualización en $sb/app/Utiles/RuviDurUdi/AuxActu.tmp" "message"
+  expect_missing "$sb/app/Utiles/RuviDurUdi"
+  expect_not_handed_over
+}
+
+"case_$case_name"
+exit $failed
