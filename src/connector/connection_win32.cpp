@@ -37,6 +37,11 @@ class Bstr {
   BSTR value_;
 };
 
+// The members of ADODB.Connection used here, looked up once per object.
+enum Member : std::size_t { kState, kClose, kCursorLocation, kConnectionString, kOpen, kMembers };
+constexpr const wchar_t* kMemberNames[kMembers] = {L"State", L"Close", L"CursorLocation",
+                                                   L"ConnectionString", L"Open"};
+
 class AdoConnection final : public Connection {
  public:
   AdoConnection() {
@@ -50,13 +55,27 @@ class AdoConnection final : public Connection {
     if (FAILED(hr)) {
       ado_ = nullptr;
       createFailure_ = "No se pudo crear el objeto ADODB.Connection: " + HResultText(hr);
+      return;
+    }
+    // Every member used must be reachable by name; an object that does not offer them
+    // (an incomplete ADO) counts as no ADO at all.
+    for (std::size_t i = 0; i < kMembers; ++i) {
+      LPOLESTR names[] = {const_cast<LPOLESTR>(kMemberNames[i])};
+      hr = ado_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &ids_[i]);
+      if (FAILED(hr)) {
+        createFailure_ = "El objeto ADODB.Connection no ofrece " + WideToUtf8(kMemberNames[i]) +
+                         ": " + HResultText(hr);
+        ado_->Release();
+        ado_ = nullptr;
+        return;
+      }
     }
   }
 
   ~AdoConnection() override {
     if (ado_) {
       try {
-        if (State() == kStateOpen) Call(L"Close", DISPATCH_METHOD, {});
+        if (State() == kStateOpen) Call(kClose, DISPATCH_METHOD, {});
       } catch (...) {
       }
       ado_->Release();
@@ -64,18 +83,23 @@ class AdoConnection final : public Connection {
     if (comInitialized_) CoUninitialize();
   }
 
+  // A state that cannot be read counts as closed.
   int State() const override {
     if (!ado_) return kStateClosed;
-    return static_cast<int>(GetLong(L"State"));
+    try {
+      return static_cast<int>(GetLong(kState));
+    } catch (const KelvError&) {
+      return kStateClosed;
+    }
   }
 
   void Close() override {
     Require();
-    Call(L"Close", DISPATCH_METHOD, {});
+    Call(kClose, DISPATCH_METHOD, {});
   }
 
   int CursorLocation() const override {
-    return ado_ ? static_cast<int>(GetLong(L"CursorLocation")) : cursorLocation_;
+    return ado_ ? static_cast<int>(GetLong(kCursorLocation)) : cursorLocation_;
   }
   void CursorLocation(int value) override {
     if (ado_) {
@@ -83,14 +107,14 @@ class AdoConnection final : public Connection {
       VariantInit(&v);
       v.vt = VT_I4;
       v.lVal = value;
-      Put(L"CursorLocation", v);
+      Put(kCursorLocation, v);
     }
     cursorLocation_ = value;
   }
 
   const std::string& ConnectionString() const override {
     if (ado_) {
-      VARIANT v = Call(L"ConnectionString", DISPATCH_PROPERTYGET, {});
+      VARIANT v = Call(kConnectionString, DISPATCH_PROPERTYGET, {});
       if (v.vt == VT_BSTR && v.bstrVal) {
         connectionString_ = WideToUtf8(std::wstring_view(v.bstrVal, SysStringLen(v.bstrVal)));
       } else {
@@ -107,7 +131,7 @@ class AdoConnection final : public Connection {
       VariantInit(&v);
       v.vt = VT_BSTR;
       v.bstrVal = text.get();
-      Put(L"ConnectionString", v);
+      Put(kConnectionString, v);
     }
     connectionString_ = std::string(value);
   }
@@ -133,7 +157,7 @@ class AdoConnection final : public Connection {
       args[3].vt = VT_BSTR;
       args[3].bstrVal = cs.get();
     }
-    VARIANT result = Call(L"Open", DISPATCH_METHOD, args);
+    VARIANT result = Call(kOpen, DISPATCH_METHOD, args);
     VariantClear(&result);
   }
 
@@ -142,8 +166,8 @@ class AdoConnection final : public Connection {
     if (!ado_) throw KelvError(kErrObjectNotSet, kSource, createFailure_);
   }
 
-  long GetLong(const wchar_t* name) const {
-    VARIANT v = Call(name, DISPATCH_PROPERTYGET, {});
+  long GetLong(Member member) const {
+    VARIANT v = Call(member, DISPATCH_PROPERTYGET, {});
     VARIANT asLong;
     VariantInit(&asLong);
     const HRESULT hr = VariantChangeType(&asLong, &v, 0, VT_I4);
@@ -152,22 +176,17 @@ class AdoConnection final : public Connection {
     return asLong.lVal;
   }
 
-  void Put(const wchar_t* name, VARIANT& value) {
+  void Put(Member member, VARIANT& value) {
     std::vector<VARIANT> args{value};
-    VARIANT result = Call(name, DISPATCH_PROPERTYPUT, args);
+    VARIANT result = Call(member, DISPATCH_PROPERTYPUT, args);
     VariantClear(&result);
   }
 
-  // Invokes a member by name; args in reverse order, as IDispatch wants them. Failures
-  // throw KelvError with ADO's own description when it gave one.
-  VARIANT Call(const wchar_t* name, WORD flags, std::vector<VARIANT> args) const {
+  // Invokes a member; args in reverse order, as IDispatch wants them. Failures throw
+  // KelvError with ADO's own description when it gave one.
+  VARIANT Call(Member member, WORD flags, std::vector<VARIANT> args) const {
     Require();
-    DISPID id = 0;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    HRESULT hr = ado_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr)) {
-      throw KelvError(kErrInvalidArgument, kSource, WideToUtf8(name) + ": " + HResultText(hr));
-    }
+    const DISPID id = ids_[member];
     DISPPARAMS params{};
     DISPID putId = DISPID_PROPERTYPUT;
     params.cArgs = static_cast<UINT>(args.size());
@@ -180,7 +199,7 @@ class AdoConnection final : public Connection {
     VariantInit(&result);
     EXCEPINFO info{};
     UINT badArgument = 0;
-    hr = ado_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, &info, &badArgument);
+    const HRESULT hr = ado_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, &info, &badArgument);
     if (SUCCEEDED(hr)) return result;
     std::string description;
     int number = kErrInvalidArgument;
@@ -201,6 +220,7 @@ class AdoConnection final : public Connection {
   }
 
   IDispatch* ado_ = nullptr;
+  DISPID ids_[kMembers] = {};
   bool comInitialized_ = false;
   std::string createFailure_;
   int cursorLocation_ = kUseServer;

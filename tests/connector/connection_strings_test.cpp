@@ -121,7 +121,7 @@ TEST(ErrorLog, WrittenWholeWithTheLatestFailure) {
 
 TEST(OdbcMapping, ProvidersBecomeDrivers) {
   const OdbcDrivers drivers;
-  struct Case { const char* ado; const char* want; };
+  struct Case { std::string ado; std::string want; };
   const Case cases[] = {
       {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"/datos/Usuarios.mdb\";Mode=ReadWrite;"
        "Persist Security Info=False;Jet OLEDB:Database Password='x';",
@@ -136,7 +136,7 @@ TEST(OdbcMapping, ProvidersBecomeDrivers) {
        "Driver={MariaDB Unicode};Server=h;User=u;Password=p;Database=d;Port=3307"},
       {"DSN=x;Uid=;Pwd=;Persist Security Info=False;", "DSN=x;Uid=;Pwd=;Persist Security Info=False;"},
       {"Driver={PostgreSQL Unicode};Server=h;Port=5;", "Driver={PostgreSQL Unicode};Server=h;Port=5;"},
-      {"FILEDSN=k.dsn;Uid=u;", "FILEDSN=/c/ODBC/k.dsn;Uid=u;"},
+      {"FILEDSN=k.dsn;Uid=u;", "FILEDSN=/c/ODBC" + std::string(1, kPathSep) + "k.dsn;Uid=u;"},
       {"FILEDSN=/otra/k.dsn;Uid=u;", "FILEDSN=/otra/k.dsn;Uid=u;"},
   };
   for (const Case& k : cases) {
