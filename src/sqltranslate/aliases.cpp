@@ -50,6 +50,19 @@ bool UsaAlias(const std::string& expresion, bool expresionAscii, const std::stri
   return true;
 }
 
+// Whether a field cut at a comma ends inside a quoted text (an odd number of apostrophes)
+// or inside parentheses opened outside quotes.
+bool CampoAbierto(std::string_view campo) {
+  bool citado = false;
+  long nivel = 0;
+  for (char c : campo) {
+    if (c == '\'') citado = !citado;
+    else if (!citado && c == '(') ++nivel;
+    else if (!citado && c == ')') --nivel;
+  }
+  return citado || nivel > 0;
+}
+
 // One entry of the alias table while the list is revised: field 0 the alias, field 1 the
 // expression, field 2 the position of its " AS " written as a number.
 struct Entrada {
@@ -161,16 +174,14 @@ std::string clsCambiaTipoSQL::SQLCambiarAlias(std::string& strAux) const {
       lista = t.substr(sel + 5, fr - sel - 6);
       if (InStrAnyCase(1, lista, " AS ") == 0) return;
       std::vector<std::string> campos = Split(lista, ",");
-      // Fields split inside a quoted text are joined again.
-      if (lista.find('\'') != std::string::npos) {
-        std::size_t i = 0;
-        while (i + 1 < campos.size()) {
-          if (CuentaApariciones(campos[i], "'") % 2 != 0) {
-            campos[i] += "," + campos[i + 1];
-            campos.erase(campos.begin() + static_cast<std::ptrdiff_t>(i) + 1);
-          } else {
-            ++i;
-          }
+      // Fields split inside a quoted text or inside a call's parentheses are joined again.
+      std::size_t i = 0;
+      while (i + 1 < campos.size()) {
+        if (CampoAbierto(campos[i])) {
+          campos[i] += "," + campos[i + 1];
+          campos.erase(campos.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+        } else {
+          ++i;
         }
       }
       std::vector<Entrada> entradas = LlenaTabla(campos);

@@ -71,7 +71,8 @@ std::string ReescribeLlamadas(std::string text, std::string_view literal,
     std::string_view r = resto.Vista();
     const std::size_t pos = FindAnyCase(r, literal, desde);
     if (pos == std::string_view::npos) break;
-    Reescritura e = decide(r, pos);
+    const char anterior = pos > 0 ? r[pos - 1] : (listo.empty() ? '\0' : listo.back());
+    Reescritura e = decide(r, pos, anterior);
     listo.append(r.substr(0, pos));
     if (e.texto) {
       const std::string& nuevo = *e.texto;

@@ -28,10 +28,11 @@ struct Reescritura {
                                         // the occurrence, in the new text
 };
 
-// Decides the rewrite of an occurrence at offset pos of the remaining text. The text before
-// pos is never looked at again, so the callback sees the text from the current occurrence's
-// surroundings on: text is the not-yet-final text and pos the occurrence within it.
-using DecideReescritura = std::function<Reescritura(std::string_view text, std::size_t pos)>;
+// Decides the rewrite of an occurrence at offset pos of text, the part of the working text
+// that may still change (what lies before it is final); anterior is the character just
+// before the occurrence ('\0' at the start of the whole text).
+using DecideReescritura =
+    std::function<Reescritura(std::string_view text, std::size_t pos, char anterior)>;
 
 // Finds literal (letter case ignored) from the start, rewrites it as decide says, and
 // searches again from the stated place in the new text until there is no occurrence. Runs

