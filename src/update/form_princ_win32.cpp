@@ -32,7 +32,14 @@ class Win32FormPrinc : public FormPrincWindow {
     const std::wstring caption = Utf8ToWide(FormPrinc::kCaption);
     hwnd_ = CreateWindowExW(0, kClassName, caption.c_str(), WS_POPUP | WS_BORDER, CW_USEDEFAULT,
                             CW_USEDEFAULT, 320, 60, nullptr, nullptr, instance, this);
-    if (hwnd_ == nullptr) return;
+    if (hwnd_ == nullptr) {
+      // A window station without a display (Wine with no X server) refuses top-level
+      // windows; a message-only window keeps the timer and the life cycle the same.
+      hwnd_ = CreateWindowExW(0, kClassName, caption.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE,
+                              nullptr, instance, this);
+      SetTimerEnabled(true);
+      return;
+    }
     grey_ = CreateSolidBrush(RGB(FormPrinc::kPicSalirGrey, FormPrinc::kPicSalirGrey,
                                  FormPrinc::kPicSalirGrey));
     fontEstado_ = CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
