@@ -1,0 +1,1 @@
+SELECT Nombre FROM Personas WHERE Nombre = Ñuño AND Activo

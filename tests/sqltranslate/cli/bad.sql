@@ -1,0 +1,1 @@
+SELECT IIF(a,b) FROM t
