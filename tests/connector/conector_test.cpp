@@ -177,6 +177,36 @@ TEST(Conector, LeerDSNFromFiles) {
   EXPECT_EQ(c.DevHost(), "srv2");
 }
 
+#ifndef _WIN32
+// The registry stand-in of the Linux build: a regedit file named by KELV_REGISTRY.
+TEST(Conector, LeerDSNFromTheRegistry) {
+  TestFolder dir;
+  const ScopedEnv common("CommonProgramFiles", dir.Path());
+  const std::string folder = JoinSep(dir.Path(), NativeSeparators("ODBC\\Data Sources"));
+  ASSERT_TRUE(std::filesystem::create_directories(std::filesystem::u8path(folder)));
+  WriteFileReplacing(JoinSep(folder, "Ambos"), "SERVER=del archivo\r\n");
+  WriteFileReplacing(dir.File("registry.reg"),
+                     "REGEDIT4\r\n\r\n"
+                     "[HKEY_CURRENT_USER\\Software\\ODBC\\ODBC.INI\\Ambos]\r\n"
+                     "\"SERVER\"=\"del usuario\"\r\n\r\n"
+                     "[HKEY_LOCAL_MACHINE\\Software\\ODBC\\ODBC.INI\\Ambos]\r\n"
+                     "\"SERVER\"=\"de la maquina\"\r\n\"Database\"=\"Personal\"\r\n");
+  const ScopedEnv registry("KELV_REGISTRY", dir.File("registry.reg"));
+  Conector c;
+  struct Case { const char* tipo; const char* valor; const char* want; };
+  const Case cases[] = {
+      {"", "SERVER", "del archivo"},     // a file with the key wins
+      {"DSN", "SERVER", "del usuario"},  // the current user before the machine
+      {"", "Database", "Personal"},      // the file lacks it: the machine's value
+      {"FileDSN", "Database", ""},       // FileDSN never reads the registry
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.tipo) + " " + k.valor);
+    EXPECT_EQ(c.LeerDSN("Ambos", k.tipo, k.valor), k.want);
+  }
+}
+#endif
+
 TEST(Conector, DevHost) {
   Conector c;
   {
