@@ -32,8 +32,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display number itself and reports it.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+# Xvfb picks a free display number itself and reports it. It must not reset when the last
+# client leaves between two cases, or the next probe may find it unavailable.
+Xvfb -noreset -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
@@ -44,10 +45,19 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0
 failures=0
 wait_timeout=${KELV_DIALOG_WAIT:-90}
 
-# Waits up to the time limit for a visible window named exactly $1; prints its id.
+# Waits up to the time limit for a visible window named exactly $1 while the probe runs;
+# prints its id (nothing when the probe ended or the time ran out).
 find_window() {
-  timeout "$wait_timeout" bash -c \
-    "until id=\$(xdotool search --onlyvisible --name '^$1\$' 2>/dev/null | head -n1) && [ -n \"\$id\" ]; do sleep 0.2; done; echo \$id"
+  local id tries=$((wait_timeout * 5))
+  while [ $tries -gt 0 ] && kill -0 "$probe_pid" 2>/dev/null; do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return
+    fi
+    sleep 0.2
+    tries=$((tries - 1))
+  done
 }
 
 # Waits for the probe to end (killing it after the time limit); prints its output.
