@@ -1,0 +1,1 @@
+SELECT DistinctROW Nombre & ' ' & Apellido FROM Personas;

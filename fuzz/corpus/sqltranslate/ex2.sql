@@ -1,0 +1,1 @@
+SELECT CINT(Horas) FROM Marcas ORDER BY Fecha

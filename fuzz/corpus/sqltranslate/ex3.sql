@@ -1,0 +1,1 @@
+SELECT Trim([Nombre]) FROM Personas

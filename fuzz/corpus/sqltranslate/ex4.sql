@@ -1,0 +1,1 @@
+SELECT datepart('yyyy',Fecha) FROM Marcas

@@ -1,0 +1,1 @@
+SELECT instr(Nombre,'ez') FROM Personas

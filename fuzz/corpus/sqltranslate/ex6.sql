@@ -1,0 +1,1 @@
+SELECT IIF(IsNull(Baja),0,Baja) FROM Personas

@@ -1,0 +1,1 @@
+SELECT a+b AS Total, Total*2 AS Doble FROM t

@@ -1,0 +1,1 @@
+SELECT Switch(Tipo=1,'A',Tipo=2,'B',1,'C') FROM t WHERE Fecha BETWEEN #1/5/2006# AND #2/5/2006#

@@ -1,0 +1,1 @@
+SELECT a+b AS Total, Total*2 AS Doble, IIF(Not IsNull(x),x,0) AS y FROM t WHERE (Activo AND Fijo) OR Sueldo > 100 GROUP BY a

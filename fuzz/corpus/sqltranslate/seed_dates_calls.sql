@@ -1,0 +1,1 @@
+SELECT cdate(Format(d,'MM/yyyy')), Weekday(d), dateadd('m',1,d), datediff('d',a,b), CBOOL(x), Round(y), CLNG(z), CSNG(w) FROM t WHERE x XOR y ORDER BY 1

@@ -1,0 +1,33 @@
+// Fuzz target: the query translator on arbitrary text.
+//
+// The whole input is translated with DeAccesASQL; it must return or raise KelvError, never
+// crash, hang or grow without bound. Operations that never raise (SQLRevisaRecursiva,
+// SQLCambiarAlias, CambiaFecha, ReemplazaPalabra) are also run on the same text and must
+// not raise. Inputs longer than 4 KB are cut so that one run stays well under a second.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "sqltranslate/cambia_tipo_sql.h"
+#include "text/error.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  constexpr std::size_t kMaxBytes = 4096;
+  if (size > kMaxBytes) size = kMaxBytes;
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  kelv::clsCambiaTipoSQL t;
+  try {
+    const std::string out = t.DeAccesASQL(text);
+    if (out.size() > 64 * (text.size() + 1024)) std::abort();  // unbounded growth
+  } catch (const kelv::KelvError&) {
+  }
+  std::string copia = text;
+  (void)t.SQLCambiarAlias(copia);
+  (void)t.CambiaFecha(text);
+  (void)t.SQLRevisaRecursiva(text, "AND", 0);
+  (void)t.SQLRevisaRecursiva(text, "XOR", 1);
+  const std::size_t mitad = text.size() / 2;
+  (void)t.ReemplazaPalabra(text.substr(0, mitad), text.substr(mitad, 3), text.substr(mitad));
+  return 0;
+}
