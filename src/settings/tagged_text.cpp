@@ -51,10 +51,24 @@ std::string LeerBloqueTexto(std::string_view text, std::string_view tag) {
   return result;
 }
 
-std::string LeerTextoArch(const std::string& path) {
+namespace {
+
+// The file's text, read as Windows-1252; a missing file is created empty (when its folder
+// exists) and reads as the empty text. nullopt when a file that is there cannot be read.
+std::optional<std::string> ReadSettingsText(const std::string& path) {
   if (!PathExists(path)) CreateFileIfMissing(path);
   std::optional<std::string> bytes = ReadFileBytes(path);
-  return bytes ? Cp1252ToUtf8(*bytes) : std::string();
+  if (!bytes) {
+    if (PathExists(path)) return std::nullopt;
+    return std::string();
+  }
+  return Cp1252ToUtf8(*bytes);
+}
+
+}  // namespace
+
+std::string LeerTextoArch(const std::string& path) {
+  return ReadSettingsText(path).value_or(std::string());
 }
 
 std::string LeerBloqueArch(const std::string& path, std::string_view tag) {
@@ -101,8 +115,16 @@ std::string GuardoBloqueTexto(std::string_view oldText, std::string_view tag,
 }
 
 void GuardoBloqueArch(const std::string& path, std::string_view tag, std::string_view content) {
-  std::string text = IsWholeTextTag(tag) ? std::string(content)
-                                         : GuardoBloqueTexto(LeerTextoArch(path), tag, content);
+  std::string text;
+  if (IsWholeTextTag(tag)) {
+    text = std::string(content);
+  } else {
+    // A file that is there but cannot be read is left alone: rewriting it from the empty
+    // text would lose every other block in it.
+    std::optional<std::string> old = ReadSettingsText(path);
+    if (!old) return;
+    text = GuardoBloqueTexto(*old, tag, content);
+  }
   try {
     WriteFileReplacing(path, Utf8ToCp1252(text));
   } catch (...) {

@@ -31,7 +31,8 @@ std::string GuardoBloqueTexto(std::string_view text, std::string_view tag,
 
 // Stores content as block tag in the file at path (see GuardoBloqueTexto); for the tag "*"
 // content becomes the whole file without the file being read first. The file is replaced
-// as a whole, so a failed write leaves the old file as it was. Failures are not reported.
+// as a whole, so a failed write leaves the old file as it was; a file that exists but cannot
+// be read is not rewritten. Failures are not reported.
 void GuardoBloqueArch(const std::string& path, std::string_view tag, std::string_view content);
 
 // The whole text of a tagged-text file, read as Windows-1252 (a missing file is created
