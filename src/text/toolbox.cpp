@@ -1,6 +1,7 @@
 // The string toolbox every subsystem is written in (all OSes).
 #include "text/toolbox.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -363,7 +364,17 @@ double Val(std::string_view text) {
     while (j < s.size() && s[j] >= '0' && s[j] <= '9') exp.push_back(s[j++]), expDigits = true;
     if (expDigits) num += exp;
   }
-  double v = std::strtod(num.c_str(), nullptr);
+  // Read with from_chars: unlike strtod it ignores the C locale's decimal separator.
+  const char* first = num.data();
+  if (*first == '+') ++first;
+  double v = 0;
+  auto [end, ec] = std::from_chars(first, num.data() + num.size(), v);
+  (void)end;
+  if (ec == std::errc::result_out_of_range) {  // beyond double: as strtod, 0 or infinity
+    const bool tiny = num.find("e-") != std::string::npos;
+    v = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    if (num[0] == '-') v = -v;
+  }
   return v;
 }
 
@@ -386,9 +397,16 @@ std::int32_t ToInt32Rounded(double value) {
 
 std::string NumberToText(double value) {
   if (value == 0) return "0";
+  // As printf's "%.15G" writes it, but always with '.' whatever the C locale says.
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15G", value);
-  return buf;
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+  if (ec != std::errc()) return std::string();
+  std::string out(buf, end);
+  for (char& c : out) {
+    if (c == 'e') c = 'E';
+    else if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);  // inf, nan as printf's %G
+  }
+  return out;
 }
 
 }  // namespace kelv

@@ -112,6 +112,7 @@ TEST(Toolbox, ValReadsTheLeadingNumber) {
       {"&H10", 16},     {"&HFFFF", -1},      {"&H7FFF", 32767},  {"&HFFFFFFFF", -1},
       {"&H10000", 65536}, {"&O17", 15},      {"&Hz", 0},         {"12abc34", 12},
       {"\r5", 0},  // a carriage return is not skipped
+      {"1e-400", 0},    {"-2.5e-400", 0},    {"007.50", 7.5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -144,6 +145,11 @@ TEST(Toolbox, BankersRoundingAndNumberText) {
   EXPECT_EQ(NumberToText(1e15), "1E+15");
   EXPECT_EQ(NumberToText(0.00001), "1E-05");
   EXPECT_EQ(NumberToText(0), "0");
+  EXPECT_EQ(NumberToText(-1.5e-7), "-1.5E-07");
+  EXPECT_EQ(NumberToText(1.0 / 3), "0.333333333333333");
+  EXPECT_EQ(NumberToText(123456789012345678.0), "1.23456789012346E+17");
+  EXPECT_TRUE(std::isinf(Val("1e400")));
+  EXPECT_TRUE(std::isinf(Val("-1e400")) && Val("-1e400") < 0);
 }
 
 }  // namespace
