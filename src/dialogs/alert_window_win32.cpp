@@ -227,6 +227,15 @@ bool HandleKey(const MSG& msg, AlertSession& s) {
           TranslateMessage(&msg);  // other characters arrive as WM_CHAR
         break;
     }
+  } else if (msg.message == WM_SYSKEYDOWN || msg.message == WM_SYSCHAR) {
+    // Alt with a letter or digit presses like the letter alone; other Alt keys (Alt+F4)
+    // keep their system meaning.
+    const bool letter =
+        (msg.wParam >= 'A' && msg.wParam <= 'Z') || (msg.wParam >= '0' && msg.wParam <= '9') ||
+        (msg.message == WM_SYSCHAR && msg.wParam >= 'a' && msg.wParam <= 'z');
+    if (!letter) return false;
+    if (msg.message == WM_SYSKEYDOWN)
+      pressed = s.keys->OnKey(AlertKey::Character, std::string(1, static_cast<char>(msg.wParam)));
   } else if (msg.message == WM_CHAR) {
     if (msg.wParam >= 0x80) {
       wchar_t ch = static_cast<wchar_t>(msg.wParam);

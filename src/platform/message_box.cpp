@@ -1,6 +1,5 @@
 // The plain message box: the application title and the console form (all OSes).
 #include <cstdio>
-#include <iostream>
 
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -23,13 +22,6 @@ std::string ApplicationTitle() { return TitleStore(); }
 bool UserInterfaceSuppressed() {
   auto value = GetEnv("KELV_NO_UI");
   return value && !value->empty();
-}
-
-std::optional<std::string> ReadConsoleLine() {
-  std::string line;
-  if (!std::getline(std::cin, line)) return std::nullopt;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return line;
 }
 
 std::string ConsoleMessageText(std::string_view text, std::string_view title) {

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <iostream>
 
 #include "platform/message_box_console.h"
 
@@ -13,6 +14,13 @@ void WriteConsoleText(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fputc('\n', stderr);
   std::fflush(stderr);
+}
+
+std::optional<std::string> ReadConsoleLine() {
+  std::string line;
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
 }
 
 }  // namespace kelv

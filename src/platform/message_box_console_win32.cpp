@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <iostream>
 
 #include "platform/message_box_console.h"
 #include "platform/wide_text.h"
@@ -30,6 +31,34 @@ void WriteConsoleText(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fputc('\n', stderr);
   std::fflush(stderr);
+}
+
+namespace {
+// The buffer std::cin reads the process's standard input through (tests may replace it).
+std::streambuf* const kStdinBuffer = std::cin.rdbuf();
+}  // namespace
+
+// A console is read as UTF-16 so typed accents arrive intact; redirected input is read as
+// UTF-8 bytes.
+std::optional<std::string> ReadConsoleLine() {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode = 0;
+  std::string line;
+  if (std::cin.rdbuf() == kStdinBuffer && in != nullptr && in != INVALID_HANDLE_VALUE &&
+      GetConsoleMode(in, &mode)) {
+    std::wstring wide;
+    wchar_t ch = 0;
+    DWORD read = 0;
+    while (ReadConsoleW(in, &ch, 1, &read, nullptr) && read == 1) {
+      if (ch == L'\n') return WideToUtf8(wide);
+      if (ch != L'\r') wide.push_back(ch);
+    }
+    if (wide.empty()) return std::nullopt;
+    return WideToUtf8(wide);
+  }
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
 }
 
 }  // namespace kelv

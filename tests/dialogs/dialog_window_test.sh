@@ -155,11 +155,13 @@ SHOT=1 run_case tipo4_i -6 Mensaje "i" "¿Reemplazar el archivo?" 4 2
 run_case tipo4_o -7 Mensaje "o" "¿Reemplazar el archivo?" 4 2
 run_case tipo4_s 6 Mensaje "s" "¿Reemplazar el archivo?" 4 2
 run_case tipo3_dragged 7 Mensaje "drag n" "$text" 3 1
-# Closed without a button: the last shown button's code. Windows closes a window on
+# Closed without a button: the last shown button's code (and Alt with a letter presses
+# like the letter). Windows closes a window on
 # Alt+F4 itself; on X without a window manager nothing offers to close it.
 if [ ${#runner[@]} -gt 0 ]; then
   run_case tipo3_alt_f4 2 Mensaje "alt+F4" "$text" 3 1
   run_case tipo2_alt_f4 7 Mensaje "alt+F4" "$text" 2 1
+  run_case tipo3_alt_letter 7 Mensaje "alt+n" "$text" 3 1
 fi
 # Caller-given captions.
 SHOT=1 run_case tipo5_d 1 Mensaje "d" "Elija una opción" 5 0 "&Uno*&Dos" "Opciones"
