@@ -22,7 +22,6 @@ namespace kelv {
 
 namespace {
 
-constexpr SQLUINTEGER kLoginTimeoutSeconds = 15;
 constexpr const char* kSource = "ODBC";
 
 // The driver manager's and the driver's messages for a failed call, one per record.
@@ -122,7 +121,7 @@ class OdbcConnection final : public Connection {
       throw KelvError(kErrInvalidArgument, kSource,
                       "No se pudo crear la conexión ODBC: " + Diagnostics(SQL_HANDLE_ENV, env_));
     }
-    const auto timeout = reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(kLoginTimeoutSeconds));
+    const auto timeout = reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(kOdbcLoginTimeoutSeconds));
     SQLSetConnectAttr(dbc_, SQL_ATTR_LOGIN_TIMEOUT, timeout, SQL_IS_UINTEGER);
     SQLSetConnectAttr(dbc_, SQL_ATTR_CONNECTION_TIMEOUT, timeout, SQL_IS_UINTEGER);
     SQLCHAR completed[1024];

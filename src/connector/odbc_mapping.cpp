@@ -104,6 +104,7 @@ std::string MapMySql(std::string_view text, const std::vector<ConnectionPart>& p
                      const OdbcDrivers& drivers) {
   OdbcBuilder odbc;
   odbc.Driver(drivers.mysql);
+  bool timeoutGiven = false;
   for (const ConnectionPart& part : parts) {
     if (Is(part.key, "Provider")) continue;
     if (Is(part.key, "Data Source")) {
@@ -115,9 +116,12 @@ std::string MapMySql(std::string_view text, const std::vector<ConnectionPart>& p
     } else if (Is(part.key, "Password")) {
       odbc.Add("Password", part.value);
     } else {
+      timeoutGiven = timeoutGiven || Is(part.key, "CONN_TIMEOUT");
       odbc.AddRaw(text, part);
     }
   }
+  // MariaDB's driver ignores the login timeout attribute; its own option bounds the wait.
+  if (!timeoutGiven) odbc.Add("CONN_TIMEOUT", std::to_string(kOdbcLoginTimeoutSeconds));
   return odbc.Text();
 }
 

@@ -7,6 +7,9 @@
 
 namespace kelv {
 
+// How long a login may wait for its server, in seconds.
+inline constexpr int kOdbcLoginTimeoutSeconds = 15;
+
 // The Driver= values used for each provider: a registered driver name in braces, or the
 // driver library's path.
 struct OdbcDrivers {
@@ -25,7 +28,8 @@ struct OdbcDrivers {
 //    PWD=..; a Server of "host,port" gives that port, "host\instance" no port, else 1433.
 //    Trusted_Connection and other parts are passed on.
 //  - Provider=OleMySql.MySqlSource.1: Driver=<mysql>;Server=<Data Source>;
-//    Database=<Initial Catalog>;User=<User ID>;Password=..; other parts are passed on.
+//    Database=<Initial Catalog>;User=<User ID>;Password=..; other parts are passed on, and
+//    CONN_TIMEOUT=15 is added unless given (the driver ignores the login timeout attribute).
 //  - Any other provider throws KelvError. Strings without a provider (DSN=, FILEDSN=,
 //    custom driver strings) are passed on unchanged, except that a FILEDSN naming a file
 //    without a folder is looked for in fileDsnFolder when that is not empty.
