@@ -99,6 +99,18 @@ drag_title_strip() {
   echo "ok   drag: $x0,$y0 -> $X,$Y"
 }
 
+# The dialog is first shown centred on the 1024 x 768 screen.
+check_centred() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  local dx=$((X - (1024 - WIDTH) / 2)) dy=$((Y - (768 - HEIGHT) / 2))
+  if [ ${dx#-} -gt 2 ] || [ ${dy#-} -gt 2 ]; then
+    echo "FAIL centred: ${WIDTH}x${HEIGHT} at $X,$Y"
+    return 1
+  fi
+  echo "ok   centred: ${WIDTH}x${HEIGHT} at $X,$Y"
+}
+
 # run_case NAME EXPECTED WINDOW_NAME "KEYS" PROBE-ARGS...
 # KEYS are xdotool key names separated by blanks; SHOT=1 takes a screenshot first.
 run_case() {
@@ -124,6 +136,8 @@ run_case() {
   for key in $keys; do
     if [ "$key" = drag ]; then
       drag_title_strip "$id" || failures=$((failures + 1))
+    elif [ "$key" = centred ]; then
+      check_centred "$id" || failures=$((failures + 1))
     else
       xdotool key --clearmodifiers "$key"
     fi
@@ -154,7 +168,7 @@ run_case tipo3_escape_then_n 7 Mensaje "Escape n" "$text" 3 1
 SHOT=1 run_case tipo4_i -6 Mensaje "i" "¿Reemplazar el archivo?" 4 2
 run_case tipo4_o -7 Mensaje "o" "¿Reemplazar el archivo?" 4 2
 run_case tipo4_s 6 Mensaje "s" "¿Reemplazar el archivo?" 4 2
-run_case tipo3_dragged 7 Mensaje "drag n" "$text" 3 1
+run_case tipo3_dragged 7 Mensaje "centred drag n" "$text" 3 1
 # Closed without a button: the last shown button's code (and Alt with a letter presses
 # like the letter). Windows closes a window on
 # Alt+F4 itself; on X without a window manager nothing offers to close it.
