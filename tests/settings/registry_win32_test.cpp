@@ -29,6 +29,17 @@ DWORD RunReg(const std::string& args) {
   return code;
 }
 
+// The bytes as reg.exe wants REG_BINARY data: two hex digits each.
+std::string Hex(const std::string& bytes) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char b : bytes) {
+    out.push_back(digits[b >> 4]);
+    out.push_back(digits[b & 15]);
+  }
+  return out;
+}
+
 constexpr const char* kKey = "HKLM\\Software\\KelvTest";
 
 class RealRegistry : public ::testing::Test {
@@ -47,6 +58,8 @@ class RealRegistry : public ::testing::Test {
         {"Multi", "REG_MULTI_SZ", "a\\0b"},
         {"Fits", "REG_SZ", std::string(1023, 'f')},
         {"TooLong", "REG_SZ", std::string(1024, 't')},
+        {"Bin1024", "REG_BINARY", Hex(std::string(1024, 'b'))},
+        {"Bin1025", "REG_BINARY", Hex(std::string(1025, 'b'))},
     };
     for (const Add& a : adds) {
       std::string args = std::string("add ") + kKey + " /v " + a.name + " /t " + a.type + " /d \"" + a.data + "\" /f";
@@ -72,6 +85,8 @@ TEST_F(RealRegistry, ReadsValuesOfEveryType) {
       {key, "Multi", "", kRegMultiSz},
       {key, "Fits", std::string(1023, 'f'), kRegSz},
       {key, "TooLong", "", kRegSz},
+      {key, "Bin1024", std::string(1024, 'b'), kRegBinary},
+      {key, "Bin1025", "", kRegBinary},
       {key, "Missing", "", -7},
       {"Software\\KelvTestMissing", "Name", "", -7},
   };
