@@ -11,7 +11,8 @@ namespace kelv {
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 // Makes standard output and standard error write bytes exactly as given (no line-break
-// translation), so that a branding file redirected from standard output keeps its CR LF.
+// translation), so that a branding file redirected from standard output keeps its CR LF;
+// on Windows a console is switched to UTF-8 output.
 void UseBinaryOutput();
 
 }  // namespace kelv

@@ -24,6 +24,9 @@ std::vector<std::string> Utf8Arguments(int, char**) {
 void UseBinaryOutput() {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+  // The text is UTF-8: a console shows it right only in that code page. Files and pipes
+  // get the bytes unchanged.
+  if (GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR) SetConsoleOutputCP(CP_UTF8);
 }
 
 }  // namespace kelv
