@@ -161,6 +161,29 @@ case_one_byte_version() {
   expect_updater "ORI=$sb/app/Utiles/DatosWeb/AuxMWeb.tmp,NVer=40161"
 }
 
+case_help_and_packer_errors() {
+  local out
+  out=$("$installer" --help) || fail "installer --help failed"
+  [[ "$out" == *"Usage: Actualizador"* ]] || fail "installer --help: $out"
+  expect_missing "$sb/app/Utiles/RuviDurUdi/AuxActu.tmp"
+  "$empaquetar" --help | grep -q "^Usage: empaquetar" || fail "empaquetar --help"
+  local args expected_rc expected_text
+  while IFS='|' read -r expected_rc expected_text args; do
+    rc=0
+    out=$(eval "\"\$empaquetar\" $args" 2>&1) || rc=$?
+    expect_eq "$rc" "$expected_rc" "empaquetar $args"
+    [[ "$out" == *"$expected_text"* ]] || fail "empaquetar $args said: $out"
+    expect_missing "$work/out"
+  done <<TABLE
+2|Usage: empaquetar|
+2|Usage: empaquetar|"\$installer" -o "\$work/out"
+2|-o needs a value|"\$installer" --vers "\$work/package.zip" -o
+1|cannot read the installer $work/none|"\$work/none" --vers "\$work/package.zip" -o "\$work/out"
+1|cannot read the package $work/none|"\$installer" --vers "\$work/none" -o "\$work/out"
+1|given twice|"\$installer" --vers "\$work/package.zip" --vers "\$work/package.zip" -o "\$work/out"
+TABLE
+}
+
 case_package_not_written() {
   pack_installer "$sb" "$installer" "$empaquetar" --vers "$work/package.zip" || fail "packing"
   rmdir "$sb/app/Utiles/RuviDurUdi"
