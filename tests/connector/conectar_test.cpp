@@ -76,15 +76,20 @@ TEST(Conectar, AccessRetriesOnceWithThePlainString) {
   }
   const LogFile log("MicrosoftJet", mdb);
   Conector c;
+  c.Password("s3cr3t");
   c.ConStr("Propiedad Rara=1");  // the provider rejects it
   std::shared_ptr<Connection> con;
   c.Conectar(mdb, con);
   EXPECT_EQ(con->State(), kStateOpen);
   EXPECT_EQ(con->ConnectionString(), CadenaAccessSimple(mdb));
-  // The log keeps the failure of the first attempt, with its full string.
+  // The log keeps the failure of the first attempt, with its full string, password masked.
   const std::string text = log.Text();
-  EXPECT_EQ(text.rfind(CadenaAccessSimple(mdb) + ";Propiedad Rara=1;\r\n", 0), 0u) << text;
-  EXPECT_NE(text.find("Propiedad Rara"), std::string::npos);
+  EXPECT_EQ(text.rfind(CadenaAccessSimple(mdb) +
+                           ";Jet OLEDB:Database Password=***;Propiedad Rara=1;\r\n", 0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("Propiedad Rara", text.find('\n')), std::string::npos);  // the reason
+  EXPECT_EQ(text.find("s3cr3t"), std::string::npos);
 }
 
 TEST(Conectar, MissingAccessDatabaseFailsWithItsLog) {
