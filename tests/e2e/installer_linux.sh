@@ -81,6 +81,26 @@ case_package_only() {
     wait_for_file "$sb/explorer-args.txt" || fail "the explorer was not started for [$line]"
     expect_eq "$(cat "$sb/explorer-args.txt")" "$sb/app/Utiles/RuviDurUdi/" "explorer arguments"
   done
+  # With a session bus the desktop's file manager is asked to show the file selected; when
+  # it does not answer, the folder is opened instead.
+  local answer
+  for answer in 0 1; do
+    printf '#!/bin/sh\nprintf "%%s\\n" "$@" > "%s/gdbus-args.txt"\nexit %s\n' "$sb" "$answer" >"$sb/bin/gdbus"
+    chmod +x "$sb/bin/gdbus"
+    rm -f "$sb/explorer-args.txt" "$sb/gdbus-args.txt"
+    RUN_ENV=(DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent)
+    run_installer "$sb" upd
+    RUN_ENV=()
+    expect_eq "$rc" 0 "exit status with a session bus (file manager answers $answer)"
+    wait_for_file "$sb/gdbus-args.txt" || fail "the file manager was not asked"
+    expect_eq "$(tail -2 "$sb/gdbus-args.txt" | head -1)" "['file://$sb/app/Utiles/RuviDurUdi/AuxActu.upd']" "items shown"
+    if [[ $answer == 0 ]]; then
+      sleep 0.5
+      expect_missing "$sb/explorer-args.txt"
+    else
+      wait_for_file "$sb/explorer-args.txt" || fail "the folder was not opened"
+    fi
+  done
   sleep 0.3
   expect_missing "$sb/updater-args.txt"
 }

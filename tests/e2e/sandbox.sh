@@ -50,13 +50,14 @@ pack_installer() {
 
 # run_installer DIR [ARGS...]: runs DIR/inst/Actualizador unattended with the sandbox's
 # registry; standard output and error go to DIR/out.txt and DIR/err.txt, the exit status to
-# the variable rc.
+# the variable rc. The array RUN_ENV may add NAME=VALUE settings (no session bus otherwise).
+RUN_ENV=()
 run_installer() {
   local dir=$1
   shift
   rc=0
   env -u DBUS_SESSION_BUS_ADDRESS -u XDG_RUNTIME_DIR PATH="$dir/bin:$PATH" KELV_NO_UI=1 \
-    KELV_REGISTRY="$dir/registry.reg" timeout 120 "$dir/inst/Actualizador" "$@" \
+    KELV_REGISTRY="$dir/registry.reg" "${RUN_ENV[@]}" timeout 120 "$dir/inst/Actualizador" "$@" \
     >"$dir/out.txt" 2>"$dir/err.txt" || rc=$?
 }
 
