@@ -40,11 +40,11 @@ class FtpBackend {
   virtual bool GetFile(const std::string& remote, const std::string& local, bool binary) = 0;
 
   virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
-  virtual bool CreateDirectory(const std::string& dir) = 0;
-  virtual bool RemoveDirectory(const std::string& dir) = 0;
-  virtual bool DeleteFile(const std::string& name) = 0;
-  virtual bool SetCurrentDirectory(const std::string& dir) = 0;
-  virtual bool GetCurrentDirectory(std::string& dir) = 0;
+  virtual bool CreateDir(const std::string& dir) = 0;
+  virtual bool RemoveDir(const std::string& dir) = 0;
+  virtual bool DeleteRemote(const std::string& name) = 0;
+  virtual bool SetCurrentDir(const std::string& dir) = 0;
+  virtual bool GetCurrentDir(std::string& dir) = 0;
 
   // The remote file of a chunked transfer: one at a time.
   virtual bool OpenFile(const std::string& remote, bool forWrite, bool binary) = 0;

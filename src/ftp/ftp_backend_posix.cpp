@@ -180,23 +180,23 @@ class CurlFtpBackend final : public FtpBackend {
   bool RenameFile(const std::string& from, const std::string& to) override {
     return Ready() && Quote({"RNFR " + from, "RNTO " + to}, true);
   }
-  bool CreateDirectory(const std::string& dir) override {
+  bool CreateDir(const std::string& dir) override {
     return Ready() && Quote({"MKD " + dir}, true);
   }
-  bool RemoveDirectory(const std::string& dir) override {
+  bool RemoveDir(const std::string& dir) override {
     return Ready() && Quote({"RMD " + dir}, true);
   }
-  bool DeleteFile(const std::string& name) override {
+  bool DeleteRemote(const std::string& name) override {
     return Ready() && Quote({"DELE " + name}, true);
   }
 
-  bool SetCurrentDirectory(const std::string& dir) override {
+  bool SetCurrentDir(const std::string& dir) override {
     if (!Ready() || !Quote({"CWD " + dir, "PWD"}, true)) return false;
     if (!pwd_.empty()) cwd_ = pwd_;
     return true;
   }
 
-  bool GetCurrentDirectory(std::string& dir) override {
+  bool GetCurrentDir(std::string& dir) override {
     if (!Ready()) return false;
     dir = cwd_;
     return true;
@@ -427,6 +427,8 @@ class CurlFtpBackend final : public FtpBackend {
         }
       }
       if (done_ || ready()) return;
+      // A short wait: while a passive data connection is being set up libcurl does not
+      // always hand out a socket to wait on, and a long wait would stall each transfer.
       curl_multi_poll(multi_, nullptr, 0, 10, nullptr);
     }
   }

@@ -117,19 +117,19 @@ bool cFTP::RenameFTPFile(std::string_view sExisting, std::string_view sNewName) 
 }
 
 bool cFTP::CreateFTPDirectory(std::string_view sDirectory) {
-  if (backend_->CreateDirectory(std::string(sDirectory))) return true;
+  if (backend_->CreateDir(std::string(sDirectory))) return true;
   ReportError(backend_->ErrorCode(), "CreateFTPDirectory");
   return false;
 }
 
 bool cFTP::RemoveFTPDirectory(std::string_view sDirectory) {
-  if (backend_->RemoveDirectory(std::string(sDirectory))) return true;
+  if (backend_->RemoveDir(std::string(sDirectory))) return true;
   ReportError(backend_->ErrorCode(), "RemoveFTPDirectory");
   return false;
 }
 
 bool cFTP::DeleteFTPFile(std::string_view sRemote) {
-  if (backend_->DeleteFile(std::string(sRemote))) return true;
+  if (backend_->DeleteRemote(std::string(sRemote))) return true;
   ReportError(backend_->ErrorCode(), "DeleteFTPFile");
   return false;
 }
@@ -209,8 +209,9 @@ bool cFTP::FTPDownloadFile(std::string& sLocal, std::string& sRemote) {
   // Reads exactly n bytes; a short read (the remote file shrank) is a failure too.
   auto readChunk = [&](char* buffer, std::size_t n, const char* context) {
     std::size_t got = 0;
-    if (backend_->ReadFile(buffer, n, got) && got == n) return true;
-    ReportError(got == n ? backend_->ErrorCode() : kErrorHandleEof, context);
+    const bool ok = backend_->ReadFile(buffer, n, got);
+    if (ok && got == n) return true;
+    ReportError(ok ? kErrorHandleEof : backend_->ErrorCode(), context);
     return false;
   };
   std::int32_t count = 0;
@@ -257,13 +258,13 @@ bool cFTP::SimpleFTPGetFile(std::string_view sLocal, std::string_view sRemote) {
 
 std::string cFTP::GetFTPDirectory() {
   std::string dir;
-  if (backend_->GetCurrentDirectory(dir)) return dir;
+  if (backend_->GetCurrentDir(dir)) return dir;
   ReportError(backend_->ErrorCode(), "FtpGetCurrentDirectory");
   return std::string();
 }
 
 bool cFTP::SetFTPDirectory(std::string_view sDir) {
-  if (backend_->SetCurrentDirectory(std::string(sDir))) return true;
+  if (backend_->SetCurrentDir(std::string(sDir))) return true;
   ReportError(backend_->ErrorCode(), "FtpSetCurrentDirectory");
   return false;
 }

@@ -120,6 +120,8 @@ std::optional<FindData> ParseUnixLine(std::string_view line, std::uint64_t nowUt
       if (arrow != std::string::npos) name.resize(arrow);
     }
     if (name.empty() || name == "." || name == "..") return std::nullopt;
+    const std::uint64_t when = CivilToFileTime(year, month, day, hour, minute, 0);
+    if (when == 0) return std::nullopt;
     FindData d;
     d.name = std::move(name);
     d.size = ToUint64(toks[i - 1].text);
@@ -128,7 +130,7 @@ std::optional<FindData> ParseUnixLine(std::string_view line, std::uint64_t nowUt
     } else {
       d.attributes = line[2] == 'w' ? kAttrNormal : kAttrReadOnly;
     }
-    SetAllTimes(d, CivilToFileTime(year, month, day, hour, minute, 0));
+    SetAllTimes(d, when);
     return d;
   }
   return std::nullopt;
@@ -160,12 +162,14 @@ std::optional<FindData> ParseDosLine(std::string_view line) {
   while (nameStart < line.size() && line[nameStart] == ' ') ++nameStart;
   std::string_view name = line.substr(nameStart);
   if (name.empty() || name == "." || name == "..") return std::nullopt;
+  const std::uint64_t when =
+      CivilToFileTime(year, ToInt(date.substr(0, 2)), ToInt(date.substr(3, 2)), hour, minute, 0);
+  if (when == 0) return std::nullopt;
   FindData d;
   d.name = std::string(name);
   d.attributes = isDir ? kAttrDirectory : kAttrNormal;
   d.size = isDir ? 0 : ToUint64(kind);
-  SetAllTimes(d, CivilToFileTime(year, ToInt(date.substr(0, 2)), ToInt(date.substr(3, 2)),
-                                 hour, minute, 0));
+  SetAllTimes(d, when);
   return d;
 }
 

@@ -32,6 +32,7 @@ def main():
     Handler.authorizer = authorizer
     Handler.banner = "kelv test server ready"
     Handler.passive_ports = None
+    Handler.auth_failed_timeout = 0.1
     Handler.permit_foreign_addresses = False
     if args.no_mlsd:
         Handler.proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items()

@@ -35,6 +35,10 @@ std::string Bytes(std::size_t n) {
   return s;
 }
 
+// Wine's WinINet differs from Windows in two ways these tests meet: its LIST parser cuts
+// names at blanks, and it caps listed sizes at 2^31 - 1.
+bool UnderWine() { return !Env("KELV_FTP_UNDER_WINE").empty(); }
+
 #ifdef _WIN32
 constexpr bool kWindows = true;
 #else
@@ -267,9 +271,7 @@ TEST_P(FtpServerTest, FoldersAndCurrentFolder) {
 
 TEST_P(FtpServerTest, FileSizes) {
   PutRemote("six.bin", "123456");
-  PutRemote("a b.txt", "blank");
   EXPECT_EQ(ftp_->GetFTPFileSize("six.bin"), 6);
-  EXPECT_EQ(ftp_->GetFTPFileSize("a b.txt"), 5);
   // A missing name gives -1 and leaves the last message as it was.
   EXPECT_FALSE(ftp_->DeleteFTPFile("nothing"));
   const std::string before = ftp_->GetLastErrorMessage();
@@ -277,6 +279,9 @@ TEST_P(FtpServerTest, FileSizes) {
   EXPECT_EQ(ftp_->GetFTPFileSize("nothing.bin"), -1);
   EXPECT_EQ(ftp_->GetLastErrorMessage(), before);
   EXPECT_EQ(errorEvents_, events);
+  if (UnderWine()) GTEST_SKIP() << "Wine's WinINet cuts listed names at blanks";
+  PutRemote("a b.txt", "blank");
+  EXPECT_EQ(ftp_->GetFTPFileSize("a b.txt"), 5);
   // The blank is searched as "?", so another character in its place matches too.
   fs::remove(fs::u8path(Remote("a b.txt")));
   PutRemote("aXb.txt", "other");
@@ -284,6 +289,7 @@ TEST_P(FtpServerTest, FileSizes) {
 }
 
 TEST_P(FtpServerTest, SizesOfTwoGibibytesAreRefused) {
+  if (UnderWine()) GTEST_SKIP() << "Wine's WinINet caps listed sizes at 2^31 - 1";
   {
     std::ofstream(fs::u8path(Remote("huge.bin")), std::ios::binary).put('x');
   }
@@ -299,7 +305,9 @@ TEST_P(FtpServerTest, SizesOfTwoGibibytesAreRefused) {
 
 TEST_P(FtpServerTest, ListingAttributesNamesAndCase) {
   ASSERT_TRUE(ftp_->CreateFTPDirectory("folder"));
-  PutRemote("with blank.txt", "12345");
+  // Wine's WinINet cuts listed names at blanks; Windows and Linux keep them whole.
+  const std::string blankName = UnderWine() ? "without_blank.txt" : "with blank.txt";
+  PutRemote(blankName, "12345");
   PutRemote("plain.bin", Bytes(300));
   auto list = ftp_->GetDirectoryListing("*");
   ASSERT_TRUE(list) << ftp_->GetLastErrorMessage();
@@ -308,8 +316,8 @@ TEST_P(FtpServerTest, ListingAttributesNamesAndCase) {
   const cDirItem& folder = list->Item("FOLDER");
   EXPECT_TRUE(folder.Directory);
   EXPECT_FALSE(folder.Normal || folder.ReadOnly || folder.Hidden || folder.System);
-  const cDirItem& blank = list->Item("with blank.txt");
-  EXPECT_EQ(blank.Filename, "with blank.txt");
+  const cDirItem& blank = list->Item(blankName);
+  EXPECT_EQ(blank.Filename, blankName);
   EXPECT_EQ(blank.FileSize, 5);
   EXPECT_FALSE(blank.Directory);
   EXPECT_EQ(list->Item("plain.bin").FileSize, 300);
@@ -319,7 +327,7 @@ TEST_P(FtpServerTest, ListingAttributesNamesAndCase) {
   std::vector<std::string> names;
   for (const cDirItem& item : list->NewEnum()) names.push_back(item.Filename);
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"folder", "plain.bin", "with blank.txt"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"folder", "plain.bin", blankName}));
 
   // A mask picks entries; a mask that matches nothing gives no list and no message.
   list = ftp_->GetDirectoryListing("*.txt");
@@ -331,11 +339,17 @@ TEST_P(FtpServerTest, ListingAttributesNamesAndCase) {
   EXPECT_EQ(errorEvents_, 0);
 
   // Two names that differ only in letter case cannot both be keys.
-  PutRemote("a.txt", "1");
-  PutRemote("A.txt", "2");
+  // Uploaded through the server: under Wine the test's own file access ignores letter case.
+  WriteFileReplacing(Local("one.txt"), "1");
+  ASSERT_TRUE(ftp_->SimpleFTPPutFile(Local("one.txt"), "a.txt"));
+  ASSERT_TRUE(ftp_->SimpleFTPPutFile(Local("one.txt"), "A.txt"));
   try {
-    ftp_->GetDirectoryListing("*");
-    ADD_FAILURE() << "a duplicate key error was expected";
+    auto got = ftp_->GetDirectoryListing("*");
+    std::string listed;
+    if (got) {
+      for (const cDirItem& item : got->NewEnum()) listed += item.Filename + " ";
+    }
+    ADD_FAILURE() << "a duplicate key error was expected; listed: " << listed;
   } catch (const KelvError& e) {
     EXPECT_EQ(e.Number(), kErrDuplicateKey);
   }
@@ -366,7 +380,11 @@ TEST_P(FtpServerTest, LoginAndConnectionFailures) {
   int events = 0;
   other.OnErrorEnEnvio([&] { ++events; });
   EXPECT_FALSE(other.OpenConnection(server_, user_, "wrong password"));
-  EXPECT_EQ(other.GetLastErrorMessage().rfind("InternetConnect error code: 12014 Message: ", 0), 0u)
+  // Wine's WinINet reports a refused login as 12015 (login failure) where Windows says
+  // 12014 (incorrect password).
+  const std::string refused = UnderWine() ? "12015" : "12014";
+  EXPECT_EQ(other.GetLastErrorMessage().rfind("InternetConnect error code: " + refused +
+                                                  " Message: ", 0), 0u)
       << other.GetLastErrorMessage();
   EXPECT_EQ(events, 1);
   // Without a connection every operation fails and says so.

@@ -63,6 +63,7 @@ export KELV_FTP_PORT=$(cat "$work/port")
 export KELV_FTP_USER=$user
 export KELV_FTP_PASSWORD=$password
 if ((wine)); then
+  export KELV_FTP_UNDER_WINE=1
   export KELV_FTP_ROOT=$(winpath "$work/root")
   export KELV_FTP_LOCAL=$(winpath "$work/local")
 else
