@@ -51,7 +51,7 @@ bool EsCondicion(const std::string& parte) {
   if (t.find_first_of("=><") != std::string::npos) return true;  // a comparison
   if (parte.find("IsNull") != std::string::npos || parte.find("Is Null") != std::string::npos)
     return true;
-  if (Like(t, "isNull(*)")) return true;
+  if (t.size() >= 8 && t.compare(0, 7, "isNull(") == 0 && t.back() == ')') return true;
   return TieneListaIn(parte) || HoldsWord(t, "BETWEEN") || HoldsWord(t, "LIKE") ||
          HoldsWord(t, "IS NULL") || HoldsWord(t, "IS NOT NULL") || HoldsWord(t, "EXISTS");
 }

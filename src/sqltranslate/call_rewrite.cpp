@@ -66,10 +66,11 @@ std::string ReescribeLlamadas(std::string text, std::string_view literal,
   std::string listo;
   listo.reserve(text.size() + text.size() / 4);
   Resto resto(std::move(text));
+  const BuscaSinCaso busca(literal);
   std::size_t desde = 0;
   for (;;) {
     std::string_view r = resto.Vista();
-    const std::size_t pos = FindAnyCase(r, literal, desde);
+    const std::size_t pos = busca.Find(r, desde);
     if (pos == std::string_view::npos) break;
     const char anterior = pos > 0 ? r[pos - 1] : (listo.empty() ? '\0' : listo.back());
     Reescritura e = decide(r, pos, anterior);

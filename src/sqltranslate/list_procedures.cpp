@@ -69,8 +69,9 @@ bool EsTablaVacia(const TablaTextos& tabla) {
 int CuentaApariciones(std::string_view texto, std::string_view buscado) {
   if (texto.empty() || buscado.empty()) return 0;
   int n = 0;
-  for (std::size_t p = FindAnyCase(texto, buscado, 0); p != std::string_view::npos;
-       p = FindAnyCase(texto, buscado, p + buscado.size())) {
+  const BuscaSinCaso busca(buscado);
+  for (std::size_t p = busca.Find(texto, 0); p != std::string_view::npos;
+       p = busca.Find(texto, p + buscado.size())) {
     ++n;
   }
   return n;

@@ -79,7 +79,8 @@ std::string ReemplazaPalabraLimitada(std::string_view texto, std::string_view pa
   std::string hecho;
   std::size_t desde = 0;
   bool cambiado = false;
-  std::size_t p = FindAnyCase(texto, palabra, 0);
+  const BuscaSinCaso busca(palabra);
+  std::size_t p = busca.Find(texto, 0);
   while (p != std::string::npos) {
     const std::size_t fin = p + palabra.size();
     const char antes = p > desde ? texto[p - 1] : (hecho.empty() ? ' ' : hecho.back());
@@ -93,7 +94,7 @@ std::string ReemplazaPalabraLimitada(std::string_view texto, std::string_view pa
       desde = fin;
       cambiado = true;
     }
-    p = FindAnyCase(texto, palabra, fin);
+    p = busca.Find(texto, fin);
   }
   if (!cambiado) return std::string(texto);
   hecho.append(texto, desde, std::string::npos);

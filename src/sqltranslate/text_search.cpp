@@ -1,6 +1,8 @@
 // Fast any-case searches for the translator's passes (all OSes).
 #include "sqltranslate/text_search.h"
 
+#include <cstring>
+
 #include "text/toolbox.h"
 
 namespace kelv {
@@ -24,25 +26,82 @@ inline bool IsWordByte(unsigned char c) {
 
 }  // namespace
 
-std::size_t FindAnyCase(std::string_view text, std::string_view needle, std::size_t from) {
+BuscaSinCaso::BuscaSinCaso(std::string_view needle)
+    : needle_(needle), ascii_(IsAscii(needle)) {
+  const auto* n = reinterpret_cast<const unsigned char*>(needle.data());
+  const std::size_t m = needle.size();
+  if (!ascii_ || m == 0) return;
+  if (m >= 8) {
+    // Long needles (a whole call text): Horspool's skip table over folded bytes.
+    std::memset(salto_, static_cast<int>(m < 255 ? m : 255), sizeof salto_);
+    for (std::size_t k = 0; k + 1 < m; ++k) {
+      const std::size_t d = m - 1 - k;
+      const unsigned char v = static_cast<unsigned char>(d < 255 ? d : 255);
+      const unsigned char c = AsciiLower(n[k]);
+      salto_[c] = v;
+      if (c >= 'a' && c <= 'z') salto_[c - 32] = v;
+    }
+    largo_ = true;
+    return;
+  }
+  // Short needles: candidates come from memchr on one character, a punctuation mark when
+  // there is one (a single case, rarer than letters), else the first letter in both cases.
+  ancla_ = needle.find_first_of("()#&;'\\\"[],.=<>");
+  if (ancla_ == std::string_view::npos) {
+    ancla_ = 0;
+    minuscula_ = AsciiLower(n[0]);
+    mayuscula_ = (minuscula_ >= 'a' && minuscula_ <= 'z') ? minuscula_ - 32 : minuscula_;
+  } else {
+    minuscula_ = mayuscula_ = n[ancla_];
+  }
+}
+
+std::size_t BuscaSinCaso::Find(std::string_view text, std::size_t from) const {
   if (from > text.size()) return std::string_view::npos;
-  if (needle.empty()) return from;
-  if (!IsAscii(needle)) {
-    std::size_t p = InStr(from + 1, text, needle, Compare::AnyCase);
+  if (needle_.empty()) return from;
+  if (!ascii_) {
+    std::size_t p = InStr(from + 1, text, needle_, Compare::AnyCase);
     return p == 0 ? std::string_view::npos : p - 1;
   }
-  if (needle.size() > text.size()) return std::string_view::npos;
-  const unsigned char first = AsciiLower(static_cast<unsigned char>(needle[0]));
-  const std::size_t last = text.size() - needle.size();
+  const std::size_t m = needle_.size();
+  if (m > text.size()) return std::string_view::npos;
   const auto* t = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* n = reinterpret_cast<const unsigned char*>(needle.data());
-  for (std::size_t i = from; i <= last; ++i) {
-    if (AsciiLower(t[i]) != first) continue;
-    std::size_t k = 1;
-    while (k < needle.size() && AsciiLower(t[i + k]) == AsciiLower(n[k])) ++k;
-    if (k == needle.size()) return i;
+  const auto* n = reinterpret_cast<const unsigned char*>(needle_.data());
+  const std::size_t last = text.size() - m;  // last possible start
+  auto coincide = [&](std::size_t i) {
+    for (std::size_t k = 0; k < m; ++k) {
+      if (AsciiLower(t[i + k]) != AsciiLower(n[k])) return false;
+    }
+    return true;
+  };
+  if (largo_) {
+    for (std::size_t i = from; i <= last; i += salto_[t[i + m - 1]]) {
+      if (coincide(i)) return i;
+    }
+    return std::string_view::npos;
+  }
+  // Candidate positions of the anchor character run from from + ancla_ to last + ancla_.
+  const std::size_t fin = last + ancla_ + 1;
+  auto next = [&](unsigned char c, std::size_t i) -> std::size_t {
+    if (i >= fin) return std::string_view::npos;
+    const void* hit = std::memchr(t + i, c, fin - i);
+    return hit ? static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - t)
+               : std::string_view::npos;
+  };
+  std::size_t pl = next(minuscula_, from + ancla_);
+  std::size_t pu = mayuscula_ == minuscula_ ? std::string_view::npos : next(mayuscula_, from + ancla_);
+  while (pl != std::string_view::npos || pu != std::string_view::npos) {
+    const bool baja = pu == std::string_view::npos || (pl != std::string_view::npos && pl < pu);
+    const std::size_t j = baja ? pl : pu;
+    if (coincide(j - ancla_)) return j - ancla_;
+    if (baja) pl = next(minuscula_, j + 1);
+    else pu = next(mayuscula_, j + 1);
   }
   return std::string_view::npos;
+}
+
+std::size_t FindAnyCase(std::string_view text, std::string_view needle, std::size_t from) {
+  return BuscaSinCaso(needle).Find(text, from);
 }
 
 std::size_t InStrAnyCase(std::size_t start, std::string_view text, std::string_view needle) {
@@ -54,10 +113,11 @@ std::size_t InStrAnyCase(std::size_t start, std::string_view text, std::string_v
 
 std::string ReplaceAnyCase(std::string_view text, std::string_view find, std::string_view with) {
   if (find.empty()) return std::string(text);
+  const BuscaSinCaso busca(find);
   std::string out;
   std::size_t from = 0;
   for (;;) {
-    std::size_t p = FindAnyCase(text, find, from);
+    std::size_t p = busca.Find(text, from);
     if (p == std::string_view::npos) break;
     if (out.empty()) out.reserve(text.size() + with.size());
     out.append(text.substr(from, p - from));
@@ -75,9 +135,10 @@ std::vector<std::string> SplitAnyCase(std::string_view text, std::string_view de
     fields.emplace_back(text);
     return fields;
   }
+  const BuscaSinCaso busca(delimiter);
   std::size_t from = 0;
   for (;;) {
-    std::size_t p = FindAnyCase(text, delimiter, from);
+    std::size_t p = busca.Find(text, from);
     if (p == std::string_view::npos) {
       fields.emplace_back(text.substr(from));
       return fields;
@@ -88,9 +149,10 @@ std::vector<std::string> SplitAnyCase(std::string_view text, std::string_view de
 }
 
 bool HoldsWord(std::string_view text, std::string_view word) {
+  const BuscaSinCaso busca(word);
   std::size_t from = 0;
   for (;;) {
-    std::size_t p = FindAnyCase(text, word, from);
+    std::size_t p = busca.Find(text, from);
     if (p == std::string_view::npos) return false;
     const std::size_t e = p + word.size();
     const bool before = p == 0 || !IsWordByte(static_cast<unsigned char>(text[p - 1]));

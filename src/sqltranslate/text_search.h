@@ -14,6 +14,23 @@
 
 namespace kelv {
 
+// A needle prepared for repeated any-case searches (the skip table is built once).
+class BuscaSinCaso {
+ public:
+  // needle must outlive the searcher.
+  explicit BuscaSinCaso(std::string_view needle);
+  // 0-based offset of the first occurrence at or after from, or npos (as FindAnyCase).
+  std::size_t Find(std::string_view text, std::size_t from = 0) const;
+
+ private:
+  std::string_view needle_;
+  bool ascii_;
+  bool largo_ = false;
+  unsigned char salto_[256];
+  std::size_t ancla_ = 0;
+  unsigned char minuscula_ = 0, mayuscula_ = 0;
+};
+
 // 0-based offset of the first occurrence of needle in text at or after from, letter case
 // ignored, or npos. An empty needle gives from when from <= text.size().
 std::size_t FindAnyCase(std::string_view text, std::string_view needle, std::size_t from = 0);

@@ -98,6 +98,25 @@ std::string ReescribeMesAnio(std::string t) {
   });
 }
 
+// Whether t matches the wildcard pattern "* From *[;]*Union*" (exact case): " From ", then
+// a ";", then "Union", in this order. The earliest of each is the best choice.
+bool DeUnion(std::string_view t) {
+  const std::size_t f = t.find(" From ");
+  if (f == std::string_view::npos) return false;
+  const std::size_t c = t.find(';', f + 6);
+  return c != std::string_view::npos && t.find("Union", c + 1) != std::string_view::npos;
+}
+
+// Whether t matches "*[! ]Group by*" (exact case): a "Group by" after a character that is
+// not a blank.
+bool GroupBySinBlanco(std::string_view t) {
+  for (std::size_t p = t.find("Group by", 1); p != std::string_view::npos;
+       p = t.find("Group by", p + 1)) {
+    if (t[p - 1] != ' ') return true;
+  }
+  return false;
+}
+
 // Trim(x) becomes RTrim(LTrim(x)); the next search starts after both "Trim(" of the
 // replacement. A "Trim(" that ends a longer name (LTrim, RTrim, which SQL Server has too)
 // is left as it is.
@@ -152,7 +171,7 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
   if (Ocurre(t, "IIF(")) t = SQLCambiarIIF(t);                          // 10
   if (Ocurre(t, "&")) t = Replace(t, "&", "+");                         // 11
   if (Ocurre(t, "#")) t = CambiaFecha(t);                               // 12
-  if (Like(t, "* From *[;]*Union*")) t = Replace(t, ";", "");           // 13
+  if (DeUnion(t)) t = Replace(t, ";", "");                             // 13
   if (Ocurre(t, "Val")) t = ReemplazaSalvoTras(t, "Val(", "dbo.Val(", Compare::AnyCase, "dbo.");  // 14
   if (Ocurre(t, "). ")) t = Replace(t, "). ", ") ");                    // 15
   t = ReescribeSimple(std::move(t), "CINT(", [](std::string_view a) {   // 16
@@ -218,7 +237,7 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
   t = ReescribeSimple(std::move(t), "CSNG(", [](std::string_view a) {   // 40
     return " CAST(" + std::string(a) + " as Float)";
   });
-  if (Like(t, "*[! ]Group by*")) t = Replace(t, "Group by", " Group by");  // 41
+  if (GroupBySinBlanco(t)) t = Replace(t, "Group by", " Group by");    // 41
   YieldToWindowSystem();                                                // 42
   return t;
 }

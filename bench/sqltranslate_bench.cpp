@@ -1,0 +1,145 @@
+// Benchmarks of the query translator (Linux, release build):
+//  - DeAccesASQL over the corpus in bench/sqltranslate_corpus (realistic queries of 200
+//    bytes to 8 KB: joins, IIF, Switch, dates, aliases, WHERE conditions), in MB/s
+//    (target: at least 10 MB/s);
+//  - one 64 KB query with more than 2,000 call rewrites (target: under 50 ms).
+// The peer of each is one any-case Replace pass over the same text (what the simplest of the
+// translator's 42 passes costs); the ratios translator/peer are printed after the table.
+// Run: build/<release folder>/bench/bench_sqltranslate
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "sqltranslate/cambia_tipo_sql.h"
+#include "text/toolbox.h"
+
+namespace {
+
+const std::vector<std::string>& Corpus() {
+  static const std::vector<std::string> corpus = [] {
+    std::vector<std::string> c;
+    std::vector<std::filesystem::path> files;
+    for (const auto& e : std::filesystem::directory_iterator(KELV_SQL_CORPUS)) files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    for (const auto& f : files) {
+      if (auto bytes = kelv::ReadFileBytes(f.string())) c.push_back(*bytes);
+    }
+    return c;
+  }();
+  return corpus;
+}
+
+std::size_t CorpusBytes() {
+  std::size_t n = 0;
+  for (const auto& q : Corpus()) n += q.size();
+  return n;
+}
+
+// A 64 KB union of select lists full of Access calls.
+const std::string& BigQuery() {
+  static const std::string text = [] {
+    const char* frag[] = {
+        "SELECT Legajo, CINT(Horas%d) AS H, Trim([Nombre]) AS N, IIF(Activo,'S','N') AS A, "
+        "Round(Importe%d) AS R, cdate(Fecha%d) AS F, instr(Nombre,'ez') AS P, CBOOL(Fijo) AS B "
+        "FROM Novedades "
+        "WHERE Periodo = #5/1/2006# AND Confirmada",
+        "SELECT Legajo, CLNG(Dias%d) AS D, IIF(IsNull(Monto%d),0,Monto%d) AS M, "
+        "datepart('ww',Fecha) AS S, Weekday(Fecha) AS W, CSNG(Tasa%d) AS T, Trim(Motivo) AS X "
+        "FROM Ausencias "
+        "WHERE Justificada AND Dias > 0"};
+    std::string t;
+    char buf[512];
+    for (int i = 0; t.size() < 65536 - 400; ++i) {
+      std::snprintf(buf, sizeof buf, frag[i % 2], i, i, i, i);
+      if (i) t += "\r\nUNION ALL ";
+      t += buf;
+    }
+    return t;
+  }();
+  return text;
+}
+
+int CallRewrites(const std::string& q) {
+  int n = 0;
+  for (const char* lit : {"CINT(", "Trim(", "IIF(", "Round(", "cdate(", "instr(", "CLNG(",
+                          "IsNull(", "datepart(", "Weekday(", "CSNG(", "CBOOL("}) {
+    for (std::size_t p = q.find(lit); p != std::string::npos; p = q.find(lit, p + 1)) ++n;
+  }
+  return n;
+}
+
+
+
+void BM_TranslateCorpus(benchmark::State& state) {
+  kelv::clsCambiaTipoSQL t;
+  for (auto _ : state) {
+    for (const auto& q : Corpus()) benchmark::DoNotOptimize(t.DeAccesASQL(q));
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * CorpusBytes()));
+}
+BENCHMARK(BM_TranslateCorpus)->Unit(benchmark::kMicrosecond);
+
+void BM_PeerCorpusOnePass(benchmark::State& state) {
+  for (auto _ : state) {
+    for (const auto& q : Corpus())
+      benchmark::DoNotOptimize(kelv::Replace(q, "where ", "Where ", kelv::Compare::AnyCase));
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * CorpusBytes()));
+}
+BENCHMARK(BM_PeerCorpusOnePass)->Unit(benchmark::kMicrosecond);
+
+void BM_Translate64KB(benchmark::State& state) {
+  kelv::clsCambiaTipoSQL t;
+  const std::string& q = BigQuery();
+  for (auto _ : state) benchmark::DoNotOptimize(t.DeAccesASQL(q));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * q.size()));
+  state.counters["call_rewrites"] = CallRewrites(q);
+}
+BENCHMARK(BM_Translate64KB)->Unit(benchmark::kMillisecond);
+
+void BM_Peer64KBOnePass(benchmark::State& state) {
+  const std::string& q = BigQuery();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(kelv::Replace(q, "where ", "Where ", kelv::Compare::AnyCase));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * q.size()));
+}
+BENCHMARK(BM_Peer64KBOnePass)->Unit(benchmark::kMillisecond);
+
+// Collects the real time per iteration of every run so the ratios can be printed.
+class Ratios : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs) tiempos_[r.benchmark_name()] = r.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    auto ratio = [&](const char* a, const char* b) {
+      if (tiempos_.count(a) && tiempos_.count(b) && tiempos_[b] > 0)
+        std::printf("%s / %s = %.1f\n", a, b, tiempos_[a] / tiempos_[b]);
+    };
+    std::printf("\ncorpus: %zu queries, %zu bytes; 64 KB query: %zu bytes, %d call rewrites\n",
+                Corpus().size(), CorpusBytes(), BigQuery().size(), CallRewrites(BigQuery()));
+    ratio("BM_TranslateCorpus", "BM_PeerCorpusOnePass");
+    ratio("BM_Translate64KB", "BM_Peer64KBOnePass");
+  }
+
+ private:
+  std::map<std::string, double> tiempos_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  Ratios reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

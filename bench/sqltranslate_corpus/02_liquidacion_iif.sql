@@ -1,0 +1,4 @@
+SELECT Liquidaciones.Legajo, Personas.Apellido, IIF(IsNull(Liquidaciones.Adicional),0,Liquidaciones.Adicional) AS Adicional, IIF(Personas.Fijo,'Planta','Contratado') AS Condicion, IIF(Liquidaciones.Horas > 160,'Extra','Normal') AS Tipo, Round(Liquidaciones.Basico * 1.15, 2) AS BasicoAjustado, BasicoAjustado + Adicional AS Bruto, Bruto * 0.17 AS Aportes, Bruto - Aportes AS Neto, CINT(Liquidaciones.Horas) AS HorasEnteras, Int(Liquidaciones.Dias / 2) AS Quincenas
+FROM Liquidaciones INNER JOIN Personas ON Liquidaciones.Legajo = Personas.Legajo
+WHERE Liquidaciones.Periodo BETWEEN #1/1/2006# AND #12/31/2006# AND Personas.Activo
+ORDER BY Liquidaciones.Legajo;

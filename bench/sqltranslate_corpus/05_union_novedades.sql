@@ -1,0 +1,12 @@
+SELECT Legajo, CINT(Horas0) AS H, Trim([Nombre]) AS N, IIF(Activo,'S','N') AS A, Round(Importe0) AS R, cdate(Fecha0) AS F FROM Novedades0 WHERE Periodo = #5/1{/2006# AND Confirmada
+UNION ALL SELECT Legajo, CLNG(Dias1) AS D, IIF(IsNull(Monto1),0,Monto1) AS M, datepart('ww',Fecha) AS S, Weekday(Fecha) AS W, CSNG(Tasa) AS T FROM Ausencias1 WHERE Justificada AND Dias1 > 0
+UNION ALL SELECT Legajo, CINT(Horas2) AS H, Trim([Nombre]) AS N, IIF(Activo,'S','N') AS A, Round(Importe2) AS R, cdate(Fecha2) AS F FROM Novedades2 WHERE Periodo = #5/1{/2006# AND Confirmada
+UNION ALL SELECT Legajo, CLNG(Dias3) AS D, IIF(IsNull(Monto3),0,Monto3) AS M, datepart('ww',Fecha) AS S, Weekday(Fecha) AS W, CSNG(Tasa) AS T FROM Ausencias3 WHERE Justificada AND Dias3 > 0
+UNION ALL SELECT Legajo, CINT(Horas4) AS H, Trim([Nombre]) AS N, IIF(Activo,'S','N') AS A, Round(Importe4) AS R, cdate(Fecha4) AS F FROM Novedades4 WHERE Periodo = #5/1{/2006# AND Confirmada
+UNION ALL SELECT Legajo, CLNG(Dias5) AS D, IIF(IsNull(Monto5),0,Monto5) AS M, datepart('ww',Fecha) AS S, Weekday(Fecha) AS W, CSNG(Tasa) AS T FROM Ausencias5 WHERE Justificada AND Dias5 > 0
+UNION ALL SELECT Legajo, CINT(Horas6) AS H, Trim([Nombre]) AS N, IIF(Activo,'S','N') AS A, Round(Importe6) AS R, cdate(Fecha6) AS F FROM Novedades6 WHERE Periodo = #5/1{/2006# AND Confirmada
+UNION ALL SELECT Legajo, CLNG(Dias7) AS D, IIF(IsNull(Monto7),0,Monto7) AS M, datepart('ww',Fecha) AS S, Weekday(Fecha) AS W, CSNG(Tasa) AS T FROM Ausencias7 WHERE Justificada AND Dias7 > 0
+UNION ALL SELECT Legajo, CINT(Horas8) AS H, Trim([Nombre]) AS N, IIF(Activo,'S','N') AS A, Round(Importe8) AS R, cdate(Fecha8) AS F FROM Novedades8 WHERE Periodo = #5/1{/2006# AND Confirmada
+UNION ALL SELECT Legajo, CLNG(Dias9) AS D, IIF(IsNull(Monto9),0,Monto9) AS M, datepart('ww',Fecha) AS S, Weekday(Fecha) AS W, CSNG(Tasa) AS T FROM Ausencias9 WHERE Justificada AND Dias9 > 0
+UNION ALL SELECT Legajo, CINT(Horas10) AS H, Trim([Nombre]) AS N, IIF(Activo,'S','N') AS A, Round(Importe10) AS R, cdate(Fecha10) AS F FROM Novedades10 WHERE Periodo = #5/1{/2006# AND Confirmada
+UNION ALL SELECT Legajo, CLNG(Dias11) AS D, IIF(IsNull(Monto11),0,Monto11) AS M, datepart('ww',Fecha) AS S, Weekday(Fecha) AS W, CSNG(Tasa) AS T FROM Ausencias11 WHERE Justificada AND Dias11 > 0;
