@@ -22,7 +22,7 @@ const char kUsage[] =
     "     dialog_probe --box TEXTO [TITULO]\n"
     "Muestra el mensaje (\\n en TEXTO se convierte en CR LF) y escribe el codigo del boton\n"
     "pulsado en la salida estandar. Con --box muestra el cuadro de mensaje simple y escribe\n"
-    "\"cerrado\" al cerrarse.\n";
+    "\"cerrado\" al cerrarse. KELV_PROBE_REPEAT=N muestra el dialogo N veces.\n";
 
 // "\n" written on the command line becomes CR LF, the dialog's line break.
 std::string Unescape(const char* arg) {
@@ -83,11 +83,16 @@ int main(int argc, char** rawArgv) {
     }
     int tipo = std::atoi(argv[2]);
     int subTipo = std::atoi(argv[3]);
-    std::int16_t code = kelv::MensajePreg(
-        Unescape(argv[1]), static_cast<std::uint8_t>(tipo), static_cast<std::uint8_t>(subTipo),
-        argc >= 5 ? argv[4] : "", argc >= 6 ? Unescape(argv[5]) : "");
-    std::printf("%d\n", code);
-    std::fflush(stdout);
+    // KELV_PROBE_REPEAT shows the same dialog that many times in this process.
+    const char* repeat = std::getenv("KELV_PROBE_REPEAT");
+    const int times = repeat && std::atoi(repeat) > 1 ? std::atoi(repeat) : 1;
+    for (int i = 0; i < times; ++i) {
+      std::int16_t code = kelv::MensajePreg(
+          Unescape(argv[1]), static_cast<std::uint8_t>(tipo), static_cast<std::uint8_t>(subTipo),
+          argc >= 5 ? argv[4] : "", argc >= 6 ? Unescape(argv[5]) : "");
+      std::printf("%d\n", code);
+      std::fflush(stdout);
+    }
     return 0;
   } catch (const kelv::KelvError& e) {
     std::fprintf(stderr, "Error %d (%s): %s\n", e.Number(), e.Source().c_str(), e.what());

@@ -188,6 +188,53 @@ SHOT=1 run_case tipo0 1 Mensaje "Return" "No se pudo conectar con la BD de usuar
 SHOT=1 run_case tipo1_long 2 Mensaje "c" "$long" 1 3
 SHOT=1 run_case tipo2 7 Mensaje "Right Return" "¿Continuar?" 2 1 "" "Pregunta"
 
+# A second dialog of the same process reuses the instance and opens where the first one
+# was dragged to.
+reopen_where_left() {
+  KELV_PROBE_REPEAT=2 "${runner[@]}" "$probe" "Dos veces" 3 1 >"$work/out" 2>"$work/err" </dev/null &
+  probe_pid=$!
+  local first second X Y WIDTH HEIGHT SCREEN WINDOW
+  first=$(find_window Mensaje)
+  if [ -z "$first" ]; then
+    echo "FAIL reopen: no first window"
+    failures=$((failures + 1))
+    finish_probe >/dev/null
+    return
+  fi
+  sleep 0.5
+  xdotool windowfocus --sync "$first" 2>/dev/null
+  drag_title_strip "$first" || failures=$((failures + 1))
+  eval "$(xdotool getwindowgeometry --shell "$first")"
+  local moved="$X,$Y"
+  xdotool windowfocus --sync "$first" 2>/dev/null
+  xdotool key n
+  # Wait for the first window to go and the second to come.
+  local tries=$((wait_timeout * 5))
+  while [ $tries -gt 0 ]; do
+    second=$(xdotool search --onlyvisible --name '^Mensaje$' 2>/dev/null | head -n1)
+    [ -n "$second" ] && [ "$second" != "$first" ] && break
+    sleep 0.2
+    tries=$((tries - 1))
+  done
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$second")"
+  if [ "$X,$Y" != "$moved" ]; then
+    echo "FAIL reopen: the second dialog is at $X,$Y, not at $moved"
+    failures=$((failures + 1))
+  fi
+  xdotool windowfocus --sync "$second" 2>/dev/null
+  xdotool key c
+  local got
+  got=$(finish_probe | tr '\n' ' ')
+  if [ "$got" = "7 2 " ]; then
+    echo "ok   reopen at $moved -> $got"
+  else
+    echo "FAIL reopen: expected \"7 2 \", got \"$got\""
+    failures=$((failures + 1))
+  fi
+}
+reopen_where_left
+
 # The plain message box: named after its title, closed with Enter.
 box_title='Aviso de prueba'
 SHOT=1 run_case message_box cerrado "$box_title" "Return" --box "Mensaje simple\ncon dos líneas" "$box_title"
