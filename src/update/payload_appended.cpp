@@ -1,4 +1,6 @@
 // Payloads appended to an executable: reading them in chunks and appending them (all OSes).
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -50,6 +52,9 @@ bool CopyChunks(std::istream& in, std::uint64_t length, const ChunkSink& sink) {
   return true;
 }
 
+// The system's reason for the last failed file operation, for an error text.
+std::string SystemReason() { return std::string(" (") + std::strerror(errno) + ")"; }
+
 }  // namespace
 
 AppendedPayloads::AppendedPayloads(std::string path) : path_(std::move(path)) {}
@@ -95,7 +100,7 @@ void AppendPayloads(const std::string& installer, const std::vector<PayloadFile>
   fs::path partial = target;
   partial += ".part";
   std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-  if (!out) fail("cannot create " + partial.u8string());
+  if (!out) fail("cannot create " + partial.u8string() + SystemReason());
   auto abandon = [&](const std::string& what) {
     out.close();
     std::error_code ignored;
@@ -106,13 +111,17 @@ void AppendPayloads(const std::string& installer, const std::vector<PayloadFile>
     return static_cast<bool>(out.write(data, static_cast<std::streamsize>(size)));
   };
 
-  if (!CopyChunks(base, footer.baseSize, write)) abandon("cannot copy the installer to " + output);
+  if (!CopyChunks(base, footer.baseSize, write)) {
+    abandon("cannot copy the installer to " + output + SystemReason());
+  }
   std::uint64_t offset = footer.baseSize;
   for (const PayloadFile& p : payloads) {
     std::optional<std::uintmax_t> size = FileSize(p.path);
     std::ifstream in(fs::u8path(p.path), std::ios::binary);
-    if (!size || !in) abandon("cannot read the package " + p.path);
-    if (!CopyChunks(in, *size, write)) abandon("cannot copy the package " + p.path + " to " + output);
+    if (!size || !in) abandon("cannot read the package " + p.path + SystemReason());
+    if (!CopyChunks(in, *size, write)) {
+      abandon("cannot copy the package " + p.path + " to " + output + SystemReason());
+    }
     footer.entries.push_back(PayloadEntry{p.name, offset, *size});
     offset += *size;
   }
@@ -120,11 +129,13 @@ void AppendPayloads(const std::string& installer, const std::vector<PayloadFile>
   write(footerBytes.data(), footerBytes.size());
   out.flush();
   out.close();
-  if (!out) abandon("cannot write " + output);
+  if (!out) abandon("cannot write " + output + SystemReason());
 
   std::error_code ec;
   fs::permissions(partial, fs::status(fs::u8path(installer), ec).permissions(), ec);
-  if (!RenameFileReplacing(partial.u8string(), output)) abandon("cannot replace " + output);
+  if (!RenameFileReplacing(partial.u8string(), output)) {
+    abandon("cannot replace " + output + SystemReason());
+  }
 }
 
 }  // namespace kelv

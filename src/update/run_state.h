@@ -34,7 +34,7 @@ RunState& Estado();
 // How a run ends, as the installer's exit status. Documented in README.md.
 enum RunStatus : int {
   kRunHandedOver = 0,        // the updater (or, in package-only mode, the explorer) started
-  kRunFailed = 1,            // an unexpected failure outside the specified steps
+  kRunFailed = 1,            // an unexpected failure outside the run's own steps
   kRunProgramRunning = 2,    // KelvPersonal.exe or ModuloWeb.exe is running
   kRunNoUserDatabase = 3,    // the user database did not open, or there is no data folder
   kRunPackageNotWritten = 4, // the package could not be written

@@ -48,21 +48,21 @@ std::string NombreProductoDe(std::string_view valorCifrado) {
 
 RunStatus Main() {
   RunState& st = Estado();
-  // 1-3: the branding file beside the installer.
+  // The branding file beside the installer: product name and registry key.
   const std::string datosConf =
       LeerBloqueArch(JoinSep(ExecutableFolder(), "DatosConf.ini"), "*");
   st.NombreProducto = NombreProductoDe(LeerBloqueTexto(datosConf, "NombreProducto"));
   SetNombreProducto(st.NombreProducto);
   const std::string ruta = LeerBloqueTexto(datosConf, "RutaDeRegistro");
   st.RutaDeRegistro = ruta.empty() ? std::string(kRutaDeRegistroPorDefecto) : ruta;
-  // 4-6: the two folders and the application title.
+  // The application folder, the application title and the data folder.
   st.PathAplicacion = LeerValorRegistro(st.RutaDeRegistro, "PathAplicacion");
   if (st.PathAplicacion.empty()) st.PathAplicacion = ExecutableFolder();
   st.TituloAplicacion = "Actualizador " + st.NombreProducto;
   SetApplicationTitle(st.TituloAplicacion);
   st.BaseGral = LeerValorRegistro(st.RutaDeRegistro, "BaseGral");
 
-  // 7: the user database. From here on every step is guarded on its own.
+  // The user database. From here on every step is guarded on its own.
   if (FolderExists(st.BaseGral)) {
     const std::string base = JoinSep(st.BaseGral, "Usuarios.mdb");
     IgnorarFallo([&] { ConectarBD(base, st.CnnUsuarios); });
@@ -74,14 +74,16 @@ RunStatus Main() {
       return kRunNoUserDatabase;
     }
   }
-  // 8-11: file name, utilities folder, leftovers, version number.
+  // File name, utilities folder, leftover packages of an earlier run, version number.
   IgnorarFallo([&] { st.ArchivoInstalador = ExecutableFileName(); });
-  IgnorarFallo([&] { st.PathUtiles = JoinSep(st.PathAplicacion, NativeSeparators("Utiles\\")); });
-  IgnorarFallo([&] { DeleteFileForced(st.PathUtiles + NativeSeparators("DatosWeb\\AuxMWeb.tmp")); });
-  IgnorarFallo([&] { DeleteFileForced(st.PathUtiles + NativeSeparators("RuviDurUdi\\AuxActu.tmp")); });
+  IgnorarFallo(
+      [&] { st.PathUtiles = JoinSep(st.PathAplicacion, NativeSeparators("Utiles\\")); });
+  for (const char* sobrante : {"DatosWeb\\AuxMWeb.tmp", "RuviDurUdi\\AuxActu.tmp"}) {
+    IgnorarFallo([&] { DeleteFileForced(st.PathUtiles + NativeSeparators(sobrante)); });
+  }
   IgnorarFallo([&] { st.NumVersion = NumVersionDe(OwnFileVersion()); });
 
-  // 12: programs of the application that are running.
+  // Programs of the application that are running.
   for (std::string_view programa : {"KelvPersonal.exe", "ModuloWeb.exe"}) {
     if (ProgramaCorriendo(programa)) {
       const std::string nombre =
@@ -95,7 +97,7 @@ RunStatus Main() {
     }
   }
 
-  // 13: no connection (no data folder).
+  // No connection (no data folder).
   bool sinConexion = true;
   IgnorarFallo([&] { sinConexion = !st.CnnUsuarios || st.CnnUsuarios->State() == 0; });
   if (sinConexion) {
@@ -104,7 +106,7 @@ RunStatus Main() {
     return kRunNoUserDatabase;
   }
 
-  // 14: the hand-over.
+  // The hand-over.
   return InstalarActualizacion();
 }
 

@@ -161,7 +161,9 @@ TEST_F(Installation, APackageThatCannotBeWrittenIsNotHandedOver) {
   struct Case { const char* name; std::function<void(Installation&)> arrange; };
   const Case cases[] = {
       {"missing package folder",
-       [](Installation& t) { std::filesystem::remove_all(std::filesystem::u8path(t.In("app\\Utiles\\RuviDurUdi"))); }},
+       [](Installation& t) {
+         std::filesystem::remove_all(std::filesystem::u8path(t.In("app\\Utiles\\RuviDurUdi")));
+       }},
       {"read-only old package",
        [](Installation& t) {
          WriteFileReplacing(t.In("app\\Utiles\\RuviDurUdi\\AuxActu.tmp"), "old");

@@ -70,7 +70,7 @@ TEST(AppendedPayloads, PackReadAndRepack) {
   AppendPayloads(dir.Path("inst"), {{"VERS", dir.Path("vers")}, {"MWEB", dir.Path("mweb")}},
                  dir.Path("packed"));
   const std::string packed = *ReadFileBytes(dir.Path("packed"));
-  EXPECT_EQ(packed.substr(0, installer.size()), installer) << "the installer comes first, unchanged";
+  EXPECT_EQ(packed.substr(0, installer.size()), installer) << "the installer comes first";
   AppendedPayloads src(dir.Path("packed"));
   EXPECT_EQ(src.Size("VERS"), std::optional<std::uint64_t>(vers.size()));
   std::size_t chunks = 0;

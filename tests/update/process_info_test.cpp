@@ -103,7 +103,9 @@ TEST(ProcessInfo, GrowsTheListUntilOneCallLeavesRoomAndYields) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.processes);
     FakeProcesses api;
-    for (std::uint32_t i = 1; i <= c.processes; ++i) api.processes[i] = {"C:\\p" + std::to_string(i) + ".exe"};
+    for (std::uint32_t i = 1; i <= c.processes; ++i) {
+      api.processes[i] = {"C:\\p" + std::to_string(i) + ".exe"};
+    }
     yields = 0;
     EXPECT_EQ(ProcessInfo("nothing.exe", api), 0);
     EXPECT_EQ(api.enumCalls, c.calls);
