@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/ui_yield.h"
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "text/error.h"
 
@@ -118,6 +119,17 @@ TEST(DeAccesASQL, WholeQueries) {
        "FROM Personas"},
   };
   Comprueba(casos, std::size(casos));
+}
+
+TEST(DeAccesASQL, YieldsToTheWindowSystemOnceAndKeepsItsInput) {
+  int veces = 0;
+  SetYieldHook([&] { ++veces; });
+  clsCambiaTipoSQL t;
+  const std::string vista = "SELECT CINT(a) FROM t WHERE Activo";
+  EXPECT_EQ(t.DeAccesASQL(vista), "SELECT  CAST(a as SMALLINT) FROM t WHERE Activo=1");
+  EXPECT_EQ(vista, "SELECT CINT(a) FROM t WHERE Activo");
+  EXPECT_EQ(veces, 1);
+  SetYieldHook(nullptr);
 }
 
 TEST(DeAccesASQL, RefusesWhatItCannotTranslate) {
