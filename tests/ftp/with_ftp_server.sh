@@ -7,7 +7,8 @@
 # The command finds the server through KELV_FTP_HOST, KELV_FTP_PORT, KELV_FTP_USER,
 # KELV_FTP_PASSWORD, its root folder through KELV_FTP_ROOT and a scratch folder for local
 # files through KELV_FTP_LOCAL. With --wine the two folders are given as Windows paths
-# (Z:\...) for a program run under Wine. Exits 77 (skipped) when pyftpdlib is missing.
+# (Z:\...) for a program run under Wine; KELV_FTP_ROOT_UNIX and KELV_FTP_LOCAL_UNIX always
+# hold the Linux paths. Exits 77 (skipped) when pyftpdlib is missing.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -62,6 +63,8 @@ export KELV_FTP_HOST=127.0.0.1
 export KELV_FTP_PORT=$(cat "$work/port")
 export KELV_FTP_USER=$user
 export KELV_FTP_PASSWORD=$password
+export KELV_FTP_ROOT_UNIX=$work/root
+export KELV_FTP_LOCAL_UNIX=$work/local
 if ((wine)); then
   export KELV_FTP_UNDER_WINE=1
   export KELV_FTP_ROOT=$(winpath "$work/root")
