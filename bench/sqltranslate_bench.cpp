@@ -115,7 +115,18 @@ BENCHMARK(BM_Peer64KBOnePass)->Unit(benchmark::kMillisecond);
 class Ratios : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) tiempos_[r.benchmark_name()] = r.GetAdjustedRealTime();
+    for (const Run& r : runs) {
+      // With --benchmark_repetitions the median stands for the benchmark.
+      std::string nombre = r.benchmark_name();
+      const std::string mediana = "_median";
+      if (r.run_type == Run::RT_Aggregate) {
+        if (nombre.size() <= mediana.size() ||
+            nombre.compare(nombre.size() - mediana.size(), mediana.size(), mediana) != 0)
+          continue;
+        nombre.resize(nombre.size() - mediana.size());
+      }
+      tiempos_[nombre] = r.GetAdjustedRealTime();
+    }
     ConsoleReporter::ReportRuns(runs);
   }
   void Finalize() override {
