@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Throughput and peak memory of kelvftp's transfers against the curl command, both talking
+# to the same local test server (tests/ftp/with_ftp_server.sh) in the same run.
+#
+#   bench/ftp_throughput.sh [KELVFTP] [SIZE_MIB] [ROUNDS]
+#
+# KELVFTP defaults to build/ftp-release/tools/kelvftp/kelvftp (a Release build), SIZE_MIB
+# to 64 and ROUNDS to 3 (the best round of each is reported). Prints MiB/s, the ratio to
+# curl, and the maximum resident set size from /usr/bin/time -v. Targets: whole-file put/get
+# at least 0.8 x curl, chunked at least 0.3 x curl, each under 32 MiB of memory.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/.." && pwd)
+
+if [[ ${1:-} != --inner ]]; then
+  kelvftp=$(realpath "${1:-$repo/build/ftp-release/tools/kelvftp/kelvftp}")
+  [[ -x $kelvftp ]] || { echo "no kelvftp at $kelvftp (build the Release tree first)" >&2; exit 2; }
+  exec bash "$repo/tests/ftp/with_ftp_server.sh" -- bash "$0" --inner "$kelvftp" "${2:-64}" "${3:-3}"
+fi
+
+kelvftp=$2
+size_mib=$3
+rounds=$4
+root=$KELV_FTP_ROOT
+local=$KELV_FTP_LOCAL
+url="ftp://$KELV_FTP_USER:$KELV_FTP_PASSWORD@$KELV_FTP_HOST:$KELV_FTP_PORT"
+k=("$kelvftp" --passive --binary --user "$KELV_FTP_USER" --password "$KELV_FTP_PASSWORD"
+   "$KELV_FTP_HOST:$KELV_FTP_PORT")
+
+head -c $((size_mib * 1024 * 1024)) /dev/urandom >"$local/source.bin"
+cp "$local/source.bin" "$root/remote.bin"
+
+# measure NAME COMMAND...: best wall time (s) and its max RSS (KiB) over the rounds.
+declare -A seconds rss
+measure() {
+  local name=$1
+  shift
+  local best="" best_rss=0
+  for ((r = 0; r < rounds; r++)); do
+    rm -f "$local/out.bin" "$root/up.bin"
+    local start end t m
+    start=$(date +%s.%N)
+    /usr/bin/time -v -o "$local/time.txt" "$@" >/dev/null
+    end=$(date +%s.%N)
+    t=$(echo "$end - $start" | bc -l)
+    m=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$local/time.txt")
+    if [[ -z $best ]] || (($(echo "$t < $best" | bc -l))); then best=$t; fi
+    ((m > best_rss)) && best_rss=$m
+    # Every transfer must have moved the whole file.
+    if [[ -e $local/out.bin ]]; then cmp -s "$local/out.bin" "$local/source.bin"; fi
+    if [[ -e $root/up.bin ]]; then cmp -s "$root/up.bin" "$local/source.bin"; fi
+  done
+  seconds[$name]=$best
+  rss[$name]=$best_rss
+}
+
+measure curl_put curl -s -T "$local/source.bin" "$url/up.bin"
+measure curl_get curl -s -o "$local/out.bin" "$url/remote.bin"
+measure simple_put "${k[@]}" put "$local/source.bin" up.bin
+measure simple_get "${k[@]}" get remote.bin "$local/out.bin"
+measure chunked_put "${k[@]}" --chunked put "$local/source.bin" up.bin
+measure chunked_get "${k[@]}" --chunked get remote.bin "$local/out.bin"
+
+status=0
+printf '%-12s %10s %10s %8s %10s   %s\n' transfer seconds MiB/s vs-curl max-RSS target
+report() {
+  local name=$1 peer=$2 target=$3
+  local t=${seconds[$name]} ratio mib
+  ratio=$(echo "${seconds[$peer]} / $t" | bc -l)
+  mib=$(echo "${rss[$name]} / 1024" | bc -l)
+  local verdict=ok
+  if [[ $target != - ]]; then
+    if (($(echo "$ratio < $target" | bc -l))) || (($(echo "$mib >= 32" | bc -l))); then
+      verdict=MISSED
+      status=1
+    fi
+  fi
+  printf '%-12s %10.3f %10.1f %8.2f %8.1fMiB   %s\n' "$name" "$t" \
+    "$(echo "$size_mib / $t" | bc -l)" "$ratio" "$mib" \
+    "$([[ $target == - ]] && echo peer || echo ">= $target x curl, < 32 MiB: $verdict")"
+}
+report curl_put curl_put -
+report curl_get curl_get -
+report simple_put curl_put 0.8
+report simple_get curl_get 0.8
+report chunked_put curl_put 0.3
+report chunked_get curl_get 0.3
+exit $status
