@@ -61,6 +61,8 @@ for ((i = 0; i < rounds; i++)); do
   t1=$(now)
   cp_all_times+=("$(elapsed "$t0" "$t1")")
   rm -f "$dest/peer.bin" "$dest/peer-copy1" "$sb/datos/Utiles/RuviDurUdi/peer-copy2"
+  # The run starts from a clean installation, as the peers write new files.
+  rm -f "$dest/AuxActu.tmp" "$dest/Actualizador" "$sb/datos/Utiles/RuviDurUdi/Actualizador"
   sync
   t0=$(now)
   env PATH="$sb/bin:$PATH" KELV_NO_UI=1 KELV_REGISTRY="$sb/registry.reg" \
@@ -80,6 +82,7 @@ echo "== whole run writing a 256 MiB package ($rounds rounds, medians)"
 echo "installer run:                    ${run}s  (writes $((written >> 20)) MiB: package + 2 installer copies)"
 echo "cp of the same bytes:             ${cp_all}s   ratio $(ratio "$run" "$cp_all")  (target <= 1.25)"
 echo "cp of the package alone:          ${cp1}s   ratio $(ratio "$run" "$cp1")"
+echo "samples (s): run ${run_times[*]} | cp same bytes ${cp_all_times[*]} | cp package ${cp_times[*]}"
 echo "peak memory of the run (max RSS): $((max_rss / 1024)) MiB  (${max_rss} KiB; target < 32 MiB)"
 
 # --- 2. the start-up checks with 300 processes running -----------------------------------
@@ -88,7 +91,7 @@ for ((i = 0; i < 300; i++)); do
   sleepers+=($!)
 done
 sleep 0.5
-procs=$(ls -d /proc/[0-9]* | wc -l)
+procs=$(ls -d /proc/[0-9]* 2>/dev/null | wc -l)
 loops=50 rounds=7
 checks_times=() pgrep_times=()
 for ((r = 0; r < rounds; r++)); do
