@@ -53,7 +53,6 @@ class FtpBackend {
   virtual bool ReadFile(char* data, std::size_t size, std::size_t& got) = 0;
   // Ends the transfer; for an upload, true only when the server confirmed it.
   virtual bool CloseFile() = 0;
-  virtual bool FileOpen() const = 0;
 
   // Searches the remote folder named by the pattern's folder part for names matching its
   // last part; one search at a time.

@@ -285,7 +285,6 @@ class CurlFtpBackend final : public FtpBackend {
     return Finish(result_);
   }
 
-  bool FileOpen() const override { return transfer_ != Transfer::None; }
 
   bool FindFirst(const std::string& pattern, FindData& found) override {
     CloseFind();

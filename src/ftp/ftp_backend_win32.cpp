@@ -132,7 +132,6 @@ class WinInetFtpBackend final : public FtpBackend {
     return Check(ok);
   }
 
-  bool FileOpen() const override { return file_ != nullptr; }
 
   bool FindFirst(const std::string& pattern, FindData& found) override {
     WIN32_FIND_DATAW data{};

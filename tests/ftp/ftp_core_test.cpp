@@ -267,7 +267,6 @@ class FakeBackend : public FtpBackend {
     if (!closeResult) error_ = 12030;
     return closeResult;
   }
-  bool FileOpen() const override { return fileOpen; }
   bool FindFirst(const std::string& pattern, FindData& found) override {
     log.push_back("FindFirst:" + pattern);
     if (!Call("FindFirst")) return false;
