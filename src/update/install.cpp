@@ -50,10 +50,22 @@ void WritePackage(const PayloadSource& payloads, const char* name, std::uint64_t
       ok = ok && !out.fail();
     }
   }
-  ok = ok && FileSize(target) == std::optional<std::uintmax_t>(size);
+  if (ok) {
+    const std::optional<std::uintmax_t> written = FileSize(target);
+    ok = written.has_value() && *written == size;
+  }
   if (!ok) {
     IgnorarFallo([&] { DeleteFileForced(target); });
     fail();
+  }
+}
+
+// The length of a payload; nullopt when it is missing or cannot be asked for.
+std::optional<std::uint64_t> PayloadSize(const PayloadSource& payloads, const char* name) {
+  try {
+    return payloads.Size(name);
+  } catch (...) {
+    return std::nullopt;
   }
 }
 
@@ -84,8 +96,7 @@ std::string ArgumentoActualizador(const RunState& estado) {
 std::string ExtraerPaquete(const PayloadSource& payloads) {
   RunState& st = Estado();
   st.EsModuloWeb = true;
-  std::optional<std::uint64_t> size;
-  IgnorarFallo([&] { size = payloads.Size(kVersion.resource); });
+  std::optional<std::uint64_t> size = PayloadSize(payloads, kVersion.resource);
   st.EsModuloWeb = !(size && *size >= 2);  // "VERS" counts only with at least 2 bytes
 
   const PackageKind& kind = st.EsModuloWeb ? kWebModule : kVersion;
@@ -93,8 +104,7 @@ std::string ExtraerPaquete(const PayloadSource& payloads) {
   const std::string target = st.PathUtiles + kind.packageFile;
   IgnorarFallo([&] { DeleteFilePlain(target); });
   if (st.EsModuloWeb) {
-    size.reset();
-    IgnorarFallo([&] { size = payloads.Size(kWebModule.resource); });
+    size = PayloadSize(payloads, kWebModule.resource);
     st.EsModuloWeb = size.has_value();
   }
   if (!size) return std::string();
