@@ -8,6 +8,11 @@
 namespace kelv {
 
 bool UtcFileTimeToLocal(std::uint64_t utc, std::uint64_t& local, std::uint32_t& errorCode) {
+  // Windows refuses file times with the top bit set; so does this conversion.
+  if (utc >= 0x8000000000000000ULL) {
+    errorCode = 87;  // invalid parameter
+    return false;
+  }
   constexpr std::int64_t kTicks = 10000000;
   constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600LL;
   const std::int64_t seconds = static_cast<std::int64_t>(utc / kTicks) - kSecondsFrom1601To1970;
