@@ -7,6 +7,10 @@
 # Each figure is the median of several rounds, peer and subject interleaved.
 # Usage: bench/update_run.sh [BUILD_DIR]   (default build/linux-release; built if needed)
 set -euo pipefail
+if [[ "${1:-}" == "-h" || "${1:-}" == "--help" ]]; then
+  sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
+  exit 0
+fi
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${1:-build/linux-release}
