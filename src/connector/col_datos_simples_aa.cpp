@@ -153,12 +153,12 @@ void ColDatosSimplesAA::Unsubscribe(std::size_t id) {
 // Handlers are copied first, so a handler may subscribe or unsubscribe while it runs.
 void ColDatosSimplesAA::RaiseSeAgrego(const std::string& key) {
   const auto handlers = seAgrego_;
-  for (const auto& [id, handler] : handlers) Quietly([&] { handler(key); });
+  for (const auto& entry : handlers) Quietly([&] { entry.second(key); });
 }
 
 void ColDatosSimplesAA::RaiseSeBorro() {
   const auto handlers = seBorro_;
-  for (const auto& [id, handler] : handlers) Quietly([&] { handler(); });
+  for (const auto& entry : handlers) Quietly([&] { entry.second(); });
 }
 
 void ColDatosSimplesAA::RaiseSeModifico(const std::string& key) {

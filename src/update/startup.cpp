@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "settings/branding.h"
 #include "settings/registry.h"
 #include "settings/string_cipher.h"
 #include "settings/tagged_text.h"
@@ -40,10 +41,8 @@ bool Abierta(const std::shared_ptr<Connection>& con) { return con && con->State(
 }  // namespace
 
 std::string NombreProductoDe(std::string_view valorCifrado) {
-  if (valorCifrado.empty()) return std::string(kProductoPorDefecto);
-  std::string nombre = EncDesEnc(valorCifrado, true, true, 1, kClaveNombreProducto);
-  nombre = Replace(nombre, "RURU", "");
-  return Replace(nombre, " QWTZM", "");
+  // One rule for the installer and the confbase tool that writes branding files.
+  return DecipherProductName(valorCifrado);
 }
 
 RunStatus Main() {

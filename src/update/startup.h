@@ -9,10 +9,8 @@
 
 namespace kelv {
 
-inline constexpr std::string_view kProductoPorDefecto = "Kelv Personal\u00AE";
 inline constexpr std::string_view kRutaDeRegistroPorDefecto =
     "SOFTWARE\\Brandel Software\\Kelv Personal";
-inline constexpr std::string_view kClaveNombreProducto = "57204618";
 
 // The product name from the (enciphered) value of NombreProducto in DatosConf.ini: the
 // default product name when the value is empty; otherwise the deciphered text with every

@@ -42,6 +42,14 @@ export DISPLAY=":$(head -n1 "$work/display")"
 unset KELV_NO_UI
 export ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0
 
+# Wine draws every window of a prefix through the display its first process saw; other
+# tests share the build's prefix without one, so the Windows build gets a prefix of its own,
+# made here with this display.
+if [ ${#runner[@]} -gt 0 ] && [ -n "${KELV_DIALOG_WINEPREFIX:-}" ]; then
+  export WINEPREFIX=$KELV_DIALOG_WINEPREFIX
+  "${runner[@]}" wineboot -i >/dev/null 2>&1
+fi
+
 failures=0
 wait_timeout=${KELV_DIALOG_WAIT:-90}
 

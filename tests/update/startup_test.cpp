@@ -1,6 +1,8 @@
 // Tests of the start-up sequence's pure rules: the product name from DatosConf.ini.
 #include <gtest/gtest.h>
 
+#include "settings/branding.h"
+
 #include "settings/string_cipher.h"
 #include "update/startup.h"
 
@@ -8,7 +10,7 @@ namespace kelv {
 namespace {
 
 std::string Cifrado(const std::string& plain) {
-  return EncDesEnc(plain, true, true, 1, kClaveNombreProducto);  // the XOR is its own inverse
+  return EncDesEnc(plain, true, true, 1, kProductNameKey);  // the XOR is its own inverse
 }
 
 TEST(NombreProducto, DecipheredAndCleanedOfFillerMarkers) {
