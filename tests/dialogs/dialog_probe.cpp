@@ -6,12 +6,8 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
-#endif
-
 #include "dialogs/mensaje_preg.h"
+#include "platform/command_line.h"
 #include "platform/message_box.h"
 #include "text/error.h"
 
@@ -38,30 +34,11 @@ std::string Unescape(const char* arg) {
   return out;
 }
 
-// The command line as UTF-8 texts. Windows hands narrow arguments over in the ANSI code
-// page, so there they are taken from the wide command line instead.
-std::vector<std::string> Utf8Arguments(int argc, char** argv) {
-  std::vector<std::string> args(argv, argv + argc);
-#ifdef _WIN32
-  int count = 0;
-  if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
-    args.clear();
-    for (int i = 0; i < count; ++i) {
-      int bytes = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-      std::string arg(bytes > 0 ? bytes - 1 : 0, '\0');
-      if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), bytes, nullptr, nullptr);
-      args.push_back(arg);
-    }
-    LocalFree(wide);
-  }
-#endif
-  return args;
-}
-
 }  // namespace
 
 int main(int argc, char** rawArgv) {
-  const std::vector<std::string> args = Utf8Arguments(argc, rawArgv);
+  std::vector<std::string> args = kelv::Utf8Arguments(argc, rawArgv);
+  args.insert(args.begin(), argc > 0 ? rawArgv[0] : "dialog_probe");
   argc = static_cast<int>(args.size());
   std::vector<const char*> argvList;
   for (const std::string& arg : args) argvList.push_back(arg.c_str());

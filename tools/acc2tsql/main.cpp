@@ -2,10 +2,10 @@
 #include <iostream>
 
 #include "acc2tsql.h"
-#include "console.h"
+#include "platform/command_line.h"
 
 int main(int argc, char** argv) {
-  kelv::UsaFlujosBinarios();
-  return kelv::EjecutaAcc2tsql(kelv::ArgumentosUtf8(argc, argv), std::cin, std::cout,
+  kelv::UseBinaryStreams();
+  return kelv::EjecutaAcc2tsql(kelv::Utf8Arguments(argc, argv), std::cin, std::cout,
                                std::cerr);
 }

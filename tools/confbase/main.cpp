@@ -3,10 +3,10 @@
 #include <cstdio>
 
 #include "confbase_commands.h"
-#include "console.h"
+#include "platform/command_line.h"
 
 int main(int argc, char** argv) {
-  kelv::UseBinaryOutput();
+  kelv::UseBinaryStreams();
   kelv::ConfbaseResult result = kelv::RunConfbase(kelv::Utf8Arguments(argc, argv));
   std::fwrite(result.out.data(), 1, result.out.size(), stdout);
   if (!result.err.empty()) std::fprintf(stderr, "%s\n", result.err.c_str());

@@ -1,6 +1,6 @@
-// The command line and standard output of the confbase tool (Linux): arguments are UTF-8
-// already and output is never translated.
-#include "console.h"
+// The command line and standard streams (Linux): arguments are bytes already and streams
+// are never translated.
+#include "platform/command_line.h"
 
 namespace kelv {
 
@@ -8,6 +8,6 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
-void UseBinaryOutput() {}
+void UseBinaryStreams() {}
 
 }  // namespace kelv

@@ -1,4 +1,4 @@
-// The command line and standard output of the confbase tool (Windows).
+// The command line and standard streams (Windows): the wide command line, binary streams.
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "console.h"
+#include "platform/command_line.h"
 #include "platform/wide_text.h"
 
 namespace kelv {
@@ -21,7 +21,8 @@ std::vector<std::string> Utf8Arguments(int, char**) {
   return args;
 }
 
-void UseBinaryOutput() {
+void UseBinaryStreams() {
+  _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
   // The text is UTF-8: a console shows it right only in that code page. Files and pipes
