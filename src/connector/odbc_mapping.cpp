@@ -75,6 +75,7 @@ std::string MapSqlServer(std::string_view text, const std::vector<ConnectionPart
                          const OdbcDrivers& drivers) {
   OdbcBuilder odbc;
   odbc.Driver(drivers.sqlServer);
+  bool versionGiven = false;
   for (const ConnectionPart& part : parts) {
     if (Is(part.key, "Provider")) continue;
     if (Is(part.key, "Server") || Is(part.key, "Data Source")) {
@@ -94,9 +95,16 @@ std::string MapSqlServer(std::string_view text, const std::vector<ConnectionPart
     } else if (Is(part.key, "PWD") || Is(part.key, "Password")) {
       odbc.Add("PWD", part.value);
     } else {
+      versionGiven = versionGiven || Is(part.key, "TDS_Version");
       odbc.AddRaw(text, part);
     }
   }
+  // FreeTDS left to guess the protocol falls back to a second, Sybase-style login on a new
+  // connection, and that attempt waits with no timer: a server that accepts the connection
+  // but never answers holds the login forever. SQLOLEDB only ever talks to Microsoft SQL
+  // Server, which speaks TDS 7; naming 7.4 (what the guess tries first, and what servers
+  // older than 2012 answer with their own version) keeps the login timeout in force.
+  if (!versionGiven) odbc.Add("TDS_Version", "7.4");
   return odbc.Text();
 }
 

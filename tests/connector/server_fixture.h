@@ -25,6 +25,11 @@ std::unique_ptr<DatabaseServer> StartMariaDb(std::string& why);
 // with the reason in why, when it cannot be started.
 std::unique_ptr<DatabaseServer> StartPostgres(std::string& why);
 
+// A port on 127.0.0.1 that takes TCP connections and never sends a byte, as a server that
+// hangs after accepting does. Only port is set. nullptr, with the reason in why, when it
+// cannot listen.
+std::unique_ptr<DatabaseServer> StartSilentServer(std::string& why);
+
 // The full path of an ODBC driver library of the distribution ("psqlodbcw.so").
 std::string OdbcDriverLibrary(const std::string& fileName);
 

@@ -7,7 +7,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -153,6 +155,34 @@ class PostgresServer final : public DatabaseServer {
   bool ready_ = false;
 };
 
+// A listening socket that is never accepted from: the system completes each connection in
+// the backlog, takes what the client sends, and nothing ever answers.
+class SilentServer final : public DatabaseServer {
+ public:
+  ~SilentServer() override {
+    if (socket_ >= 0) close(socket_);
+  }
+
+  bool Start(std::string& why) {
+    socket_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (socket_ < 0 || bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(socket_, 64) != 0 ||
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      why = std::string("cannot listen on 127.0.0.1: ") + std::strerror(errno);
+      return false;
+    }
+    port = ntohs(address.sin_port);
+    return true;
+  }
+
+ private:
+  int socket_ = -1;
+};
+
 template <class Server>
 std::unique_ptr<DatabaseServer> StartServer(const char* prefix, const char* program,
                                             std::string& why) {
@@ -178,6 +208,12 @@ std::unique_ptr<DatabaseServer> StartMariaDb(std::string& why) {
 
 std::unique_ptr<DatabaseServer> StartPostgres(std::string& why) {
   return StartServer<PostgresServer>("kelv-postgres-", "/usr/lib/postgresql/15/bin/postgres", why);
+}
+
+std::unique_ptr<DatabaseServer> StartSilentServer(std::string& why) {
+  auto server = std::make_unique<SilentServer>();
+  if (!server->Start(why)) return nullptr;
+  return server;
 }
 
 std::string OdbcDriverLibrary(const std::string& fileName) {

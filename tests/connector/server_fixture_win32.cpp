@@ -18,6 +18,11 @@ std::unique_ptr<DatabaseServer> StartPostgres(std::string& why) {
   return nullptr;
 }
 
+std::unique_ptr<DatabaseServer> StartSilentServer(std::string& why) {
+  why = kLinuxOnly;
+  return nullptr;
+}
+
 std::string OdbcDriverLibrary(const std::string& fileName) { return fileName; }
 
 }  // namespace kelv

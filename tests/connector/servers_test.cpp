@@ -1,11 +1,17 @@
 // Tests of Conectar against real servers on 127.0.0.1: the MySQL kind through MariaDB's
-// ODBC driver, and the custom, DSN and FileDSN kinds through PostgreSQL's. Each suite starts
-// its server once and stops it at the end. Linux only: skipped under Windows.
+// ODBC driver, the custom, DSN and FileDSN kinds through PostgreSQL's, and every driver's
+// give-up against a server that never answers. Each suite starts its server once and stops
+// it at the end. Linux only: skipped under Windows.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "connector/conector.h"
 #include "connector/connection_strings.h"
@@ -158,6 +164,60 @@ TEST_F(Postgres, DsnAndFileDsnKinds) {
     c.Conectar("", con);
     EXPECT_EQ(con->State(), kStateClosed);
     EXPECT_NE(log.Text().find("Pwd=***;"), std::string::npos) << log.Text();
+  }
+}
+
+// A server that accepts the connection and never answers: each driver's login gives up on
+// its own timer (15 seconds), Conectar returns with the connection closed, and the log says
+// why. The three kinds wait side by side; a login still waiting after two minutes has no
+// timer at all, and the test ends the process rather than wait for it.
+TEST(SilentServer, EveryDriverGivesUp) {
+  std::string why;
+  const std::unique_ptr<DatabaseServer> server = StartSilentServer(why);
+  if (!server) GTEST_SKIP() << why;
+  const std::string port = std::to_string(server->port);
+
+  struct Case { const char* tipo; std::string host; std::string conStr; };
+  const Case cases[] = {
+      {"SQLServer", "127.0.0.1," + port, ""},
+      {"MySQL", "127.0.0.1", "Port=" + port},
+      {"PostgreSQL", "127.0.0.1",
+       "Driver={PostgreSQL Unicode};Server=[Host];Port=" + port + ";Database=[NombreBD]"},
+  };
+  struct Outcome { int state = -1; double seconds = 0; };
+  std::vector<std::unique_ptr<LogFile>> logs;
+  std::vector<std::future<Outcome>> runs;
+  for (const Case& k : cases) {
+    logs.push_back(std::make_unique<LogFile>(k.tipo, k.host));
+    runs.push_back(std::async(std::launch::async, [k] {
+      Conector c;
+      c.TipoBD(k.tipo);
+      c.Host(k.host);
+      c.NombreBD("Personal");
+      c.Usuario("sa");
+      c.Password("s3cr3t");
+      c.ConStr(k.conStr);
+      std::shared_ptr<Connection> con;
+      const auto start = std::chrono::steady_clock::now();
+      c.Conectar("", con);
+      const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+      return Outcome{con ? con->State() : -1, took.count()};
+    }));
+  }
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    SCOPED_TRACE(cases[i].tipo);
+    if (runs[i].wait_for(std::chrono::minutes(2)) != std::future_status::ready) {
+      std::fprintf(stderr, "Conectar (%s) still waits after two minutes: the login has no timer\n",
+                   cases[i].tipo);
+      std::fflush(stderr);
+      std::_Exit(1);
+    }
+    const Outcome outcome = runs[i].get();
+    std::printf("%s gave up after %.1f s\n", cases[i].tipo, outcome.seconds);
+    EXPECT_EQ(outcome.state, kStateClosed);
+    const std::string text = logs[i]->Text();
+    EXPECT_NE(text.find("\r\n"), std::string::npos) << text;  // the string, then the reason
+    EXPECT_EQ(text.find("s3cr3t"), std::string::npos) << text;
   }
 }
 
