@@ -26,19 +26,28 @@ constexpr const char* kUser = "kelv";
 constexpr const char* kPassword = "Clave-2026";
 constexpr const char* kPgBin = "/usr/lib/postgresql/15/bin/";
 
-// A TCP port on 127.0.0.1 that nothing listens on right now.
-int FreePort() {
+// A TCP socket bound to a port of 127.0.0.1 the system picks, with that port in port; -1
+// when there is none.
+int BoundLoopbackSocket(int& port) {
   const int s = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
-  int port = 0;
-  if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-      getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-    port = ntohs(address.sin_port);
+  if (s < 0 || bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (s >= 0) close(s);
+    return -1;
   }
-  close(s);
+  port = ntohs(address.sin_port);
+  return s;
+}
+
+// A TCP port on 127.0.0.1 that nothing listens on right now.
+int FreePort() {
+  int port = 0;
+  const int s = BoundLoopbackSocket(port);
+  if (s >= 0) close(s);
   return port;
 }
 
@@ -164,18 +173,11 @@ class SilentServer final : public DatabaseServer {
   }
 
   bool Start(std::string& why) {
-    socket_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (socket_ < 0 || bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(socket_, 64) != 0 ||
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    socket_ = BoundLoopbackSocket(port);
+    if (socket_ < 0 || listen(socket_, 64) != 0) {
       why = std::string("cannot listen on 127.0.0.1: ") + std::strerror(errno);
       return false;
     }
-    port = ntohs(address.sin_port);
     return true;
   }
 
