@@ -8,23 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/sandbox.sh"
 
 installer=$1 empaquetar=$2 mdb=$3 case_name=$4
-work=$(mktemp -d)
-stubs=()
-cleanup() {
-  local pid
-  for pid in "${stubs[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-failed=0
-fail() {
-  echo "FAIL [$case_name]: $*" >&2
-  failed=1
-}
-expect_eq() { [[ "$1" == "$2" ]] || fail "$3: expected [$2], got [$1]"; }
-expect_same_file() { cmp -s "$1" "$2" || fail "$1 differs from $2"; }
-expect_missing() { [[ ! -e "$1" ]] || fail "$1 should not exist"; }
+source "$here/case_checks.sh"
 expect_err_has() { grep -qF -- "$1" "$sb/err.txt" || fail "no message [$1]; got: $(cat "$sb/err.txt")"; }
 expect_err_lacks() { ! grep -qF -- "$1" "$sb/err.txt" || fail "unexpected message [$1]"; }
 expect_updater() {

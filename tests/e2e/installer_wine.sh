@@ -9,24 +9,9 @@
 # (WINEPREFIX and the other Wine variables come from the environment)
 set -uo pipefail
 
+here=$(cd "$(dirname "$0")" && pwd)
 wine=$1 actualizador=$2 empaquetar=$3 stub=$4 driver=$5 case_name=$6
-work=$(mktemp -d)
-stubs=()
-cleanup() {
-  local pid
-  for pid in "${stubs[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-failed=0
-fail() {
-  echo "FAIL [$case_name]: $*" >&2
-  failed=1
-}
-expect_eq() { [[ "$1" == "$2" ]] || fail "$3: expected [$2], got [$1]"; }
-expect_same_file() { cmp -s "$1" "$2" || fail "$1 differs from $2"; }
-expect_missing() { [[ ! -e "$1" ]] || fail "$1 should not exist"; }
+source "$here/case_checks.sh"
 
 # The Windows form of a path in the sandbox (Wine's Z: drive is the root folder).
 win() { printf 'Z:%s' "${1//\//\\}"; }
