@@ -1,5 +1,6 @@
 // The plain message box: the application title and the console form (all OSes).
 #include <cstdio>
+#include <iostream>
 
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -22,6 +23,13 @@ std::string ApplicationTitle() { return TitleStore(); }
 bool UserInterfaceSuppressed() {
   auto value = GetEnv("KELV_NO_UI");
   return value && !value->empty();
+}
+
+std::optional<std::string> ReadStdinLine() {
+  std::string line;
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
 }
 
 std::string ConsoleMessageText(std::string_view text, std::string_view title) {

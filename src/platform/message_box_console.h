@@ -23,6 +23,10 @@ void WriteConsoleText(std::string_view text);
 // Reads one line from standard input without its line break; nullopt at the end of input.
 std::optional<std::string> ReadConsoleLine();
 
+// One line of std::cin as its bytes, without the line break (a CR before it dropped too);
+// nullopt at the end of input. ReadConsoleLine's way when no Windows console is attached.
+std::optional<std::string> ReadStdinLine();
+
 // The text of a message box as written to the console: "title: text" (just the text when
 // the title is empty), line breaks normalised to '\n'.
 std::string ConsoleMessageText(std::string_view text, std::string_view title);

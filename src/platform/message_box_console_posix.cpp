@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <iostream>
 
 #include "platform/message_box_console.h"
 
@@ -16,11 +15,6 @@ void WriteConsoleText(std::string_view text) {
   std::fflush(stderr);
 }
 
-std::optional<std::string> ReadConsoleLine() {
-  std::string line;
-  if (!std::getline(std::cin, line)) return std::nullopt;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return line;
-}
+std::optional<std::string> ReadConsoleLine() { return ReadStdinLine(); }
 
 }  // namespace kelv

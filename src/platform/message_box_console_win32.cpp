@@ -43,7 +43,6 @@ std::streambuf* const kStdinBuffer = std::cin.rdbuf();
 std::optional<std::string> ReadConsoleLine() {
   HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
   DWORD mode = 0;
-  std::string line;
   if (std::cin.rdbuf() == kStdinBuffer && in != nullptr && in != INVALID_HANDLE_VALUE &&
       GetConsoleMode(in, &mode)) {
     std::wstring wide;
@@ -56,9 +55,7 @@ std::optional<std::string> ReadConsoleLine() {
     if (wide.empty()) return std::nullopt;
     return WideToUtf8(wide);
   }
-  if (!std::getline(std::cin, line)) return std::nullopt;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return line;
+  return ReadStdinLine();
 }
 
 }  // namespace kelv
