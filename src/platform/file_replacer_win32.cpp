@@ -25,7 +25,7 @@ bool Failed(std::string& error) {
   return false;
 }
 
-HANDLE Handle(const OsFile& file) { return reinterpret_cast<HANDLE>(file.Handle()); }
+HANDLE Native(const OsFile& file) { return reinterpret_cast<HANDLE>(file.Handle()); }
 
 OsFile Wrap(HANDLE h) { return OsFile(reinterpret_cast<std::intptr_t>(h)); }
 
@@ -65,7 +65,7 @@ bool MoveReplacing(const std::wstring& from, const std::wstring& to, std::string
 
 OsFile& OsFile::operator=(OsFile&& other) noexcept {
   if (this != &other) {
-    if (IsOpen()) CloseHandle(Handle(*this));
+    if (IsOpen()) CloseHandle(Native(*this));
     handle_ = other.handle_;
     other.handle_ = kClosed;
   }
@@ -73,14 +73,14 @@ OsFile& OsFile::operator=(OsFile&& other) noexcept {
 }
 
 OsFile::~OsFile() {
-  if (IsOpen()) CloseHandle(Handle(*this));
+  if (IsOpen()) CloseHandle(Native(*this));
 }
 
 bool OsFile::Write(const char* data, std::size_t size, std::string& error) {
   while (size > 0) {
     const DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
     DWORD n = 0;
-    if (!WriteFile(Handle(*this), data, chunk, &n, nullptr)) return Failed(error);
+    if (!WriteFile(Native(*this), data, chunk, &n, nullptr)) return Failed(error);
     data += n;
     size -= n;
   }
@@ -90,7 +90,7 @@ bool OsFile::Write(const char* data, std::size_t size, std::string& error) {
 bool OsFile::Read(char* data, std::size_t size, std::size_t& got, std::string& error) {
   const DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
   DWORD n = 0;
-  if (!ReadFile(Handle(*this), data, chunk, &n, nullptr)) return Failed(error);
+  if (!ReadFile(Native(*this), data, chunk, &n, nullptr)) return Failed(error);
   got = n;
   return true;
 }
@@ -98,28 +98,28 @@ bool OsFile::Read(char* data, std::size_t size, std::size_t& got, std::string& e
 bool OsFile::Seek(std::uint64_t offset, std::string& error) {
   LARGE_INTEGER to;
   to.QuadPart = static_cast<LONGLONG>(offset);
-  if (!SetFilePointerEx(Handle(*this), to, nullptr, FILE_BEGIN)) return Failed(error);
+  if (!SetFilePointerEx(Native(*this), to, nullptr, FILE_BEGIN)) return Failed(error);
   return true;
 }
 
 bool OsFile::Truncate(std::uint64_t size, std::string& error) {
-  return Seek(size, error) && (SetEndOfFile(Handle(*this)) || Failed(error));
+  return Seek(size, error) && (SetEndOfFile(Native(*this)) || Failed(error));
 }
 
 bool OsFile::Sync(std::string& error) {
-  if (!FlushFileBuffers(Handle(*this))) return Failed(error);
+  if (!FlushFileBuffers(Native(*this))) return Failed(error);
   return true;
 }
 
 bool OsFile::Size(std::uint64_t& size, std::string& error) {
   LARGE_INTEGER n;
-  if (!GetFileSizeEx(Handle(*this), &n)) return Failed(error);
+  if (!GetFileSizeEx(Native(*this), &n)) return Failed(error);
   size = static_cast<std::uint64_t>(n.QuadPart);
   return true;
 }
 
 bool OsFile::Close(std::string& error) {
-  const HANDLE h = Handle(*this);
+  const HANDLE h = Native(*this);
   handle_ = kClosed;
   if (!CloseHandle(h)) return Failed(error);
   return true;
@@ -195,7 +195,7 @@ bool TakeOverMetadata(OsFile& file, const ReplaceTarget& target) {
   FILE_BASIC_INFO basic = {};  // zero times and attributes are left as they are
   basic.CreationTime.QuadPart = static_cast<LONGLONG>(target.created);
   basic.FileAttributes = target.mode & kKeptAttributes;
-  SetFileInformationByHandle(Handle(file), FileBasicInfo, &basic, sizeof basic);
+  SetFileInformationByHandle(Native(file), FileBasicInfo, &basic, sizeof basic);
   return true;  // Windows keeps the owner through the ACL that ReplaceFileW carries over
 }
 

@@ -41,7 +41,9 @@ TEST(FileReplacerWin32, KeepsAttributesAndCreationTime) {
   EXPECT_EQ(ReadFileBytes(path), "new");
   EXPECT_EQ(GetFileAttributesW(wide.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
             static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
-  if (storesCreationTime) EXPECT_EQ(CreationTime(wide), before);
+  if (storesCreationTime) {
+    EXPECT_EQ(CreationTime(wide), before);
+  }
   EXPECT_EQ(NamesIn(dir.Path()), std::set<std::string>{"ConfBase.cfg"});
 }
 
