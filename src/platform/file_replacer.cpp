@@ -13,6 +13,7 @@
 namespace kelv {
 namespace {
 
+// Bytes moved at a time when claiming room and when copying.
 constexpr std::size_t kBlock = 1 << 16;
 
 }  // namespace
@@ -55,6 +56,7 @@ struct FileReplacer::State {
     }
     return false;
   }
+
   // Opens the target for writing in place and reserves room for size bytes.
   OsFile OpenInPlace(std::uint64_t size) {
     std::string error;

@@ -62,7 +62,8 @@ class FileReplacer {
   std::string HandOver();
 
   // Flushes the new content to the disk, checks its size and puts it in place of the
-  // target. Throws KelvError(kErrFile) on failure; the target then holds its old content.
+  // target. Throws KelvError(kErrFile) on failure; the target then holds its old content,
+  // unless it was being written in place and the failure came after the room was claimed.
   void Commit();
 
  private:

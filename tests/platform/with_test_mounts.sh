@@ -31,6 +31,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 143' TERM INT
 
 mkdir "$work/links"
 printf old >"$work/links/real.cfg"
