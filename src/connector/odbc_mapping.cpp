@@ -32,9 +32,25 @@ std::string OdbcPair(std::string_view key, std::string_view value) {
   return out;
 }
 
+// A connection-string key and the ODBC key it becomes.
+struct Rename {
+  std::string_view from, to;
+};
+
 class OdbcBuilder {
  public:
   void Add(std::string_view key, std::string_view value) { pairs_.push_back(OdbcPair(key, value)); }
+  // Adds part under its ODBC name when its key is one of the names' first members (any
+  // letter case); false, adding nothing, when it is none of them.
+  bool AddRenamed(const ConnectionPart& part, std::initializer_list<Rename> names) {
+    for (const Rename& name : names) {
+      if (Is(part.key, name.from)) {
+        Add(name.to, part.value);
+        return true;
+      }
+    }
+    return false;
+  }
   // Driver= with the driver's text as it is ("{Name}" or a library path).
   void Driver(std::string_view driver) { pairs_.push_back("Driver=" + std::string(driver)); }
   void AddRaw(std::string_view text, const ConnectionPart& part) {
@@ -94,13 +110,9 @@ std::string MapSqlServer(std::string_view text, const std::vector<ConnectionPart
         odbc.Add("Server", server);
         if (server.find('\\') == std::string::npos) odbc.Add("Port", "1433");
       }
-    } else if (Is(part.key, "Database") || Is(part.key, "Initial Catalog")) {
-      odbc.Add("Database", part.value);
-    } else if (Is(part.key, "UID") || Is(part.key, "User ID")) {
-      odbc.Add("UID", part.value);
-    } else if (Is(part.key, "PWD") || Is(part.key, "Password")) {
-      odbc.Add("PWD", part.value);
-    } else {
+    } else if (!odbc.AddRenamed(part, {{"Database", "Database"}, {"Initial Catalog", "Database"},
+                                        {"UID", "UID"}, {"User ID", "UID"},
+                                        {"PWD", "PWD"}, {"Password", "PWD"}})) {
       versionGiven = versionGiven || Is(part.key, "TDS_Version");
       odbc.AddRaw(text, part);
     }
@@ -121,15 +133,8 @@ std::string MapMySql(std::string_view text, const std::vector<ConnectionPart>& p
   bool timeoutGiven = false;
   for (const ConnectionPart& part : parts) {
     if (Is(part.key, "Provider")) continue;
-    if (Is(part.key, "Data Source")) {
-      odbc.Add("Server", part.value);
-    } else if (Is(part.key, "Initial Catalog")) {
-      odbc.Add("Database", part.value);
-    } else if (Is(part.key, "User ID")) {
-      odbc.Add("User", part.value);
-    } else if (Is(part.key, "Password")) {
-      odbc.Add("Password", part.value);
-    } else {
+    if (!odbc.AddRenamed(part, {{"Data Source", "Server"}, {"Initial Catalog", "Database"},
+                                {"User ID", "User"}, {"Password", "Password"}})) {
       timeoutGiven = timeoutGiven || Is(part.key, "CONN_TIMEOUT");
       odbc.AddRaw(text, part);
     }
@@ -164,16 +169,12 @@ std::string MapOdbcBridge(std::string_view text, const std::vector<ConnectionPar
   OdbcBuilder odbc;
   for (const ConnectionPart& part : parts) {
     if (Is(part.key, "Provider") || Is(part.key, "Persist Security Info")) continue;
-    if (Is(part.key, "Data Source")) {
-      odbc.Add("DSN", part.value);
-    } else if (Is(part.key, "User ID")) {
-      odbc.Add("UID", part.value);
-    } else if (Is(part.key, "Password")) {
-      odbc.Add("PWD", part.value);
-    } else if (Is(part.key, "Initial Catalog")) {
-      odbc.Add("DATABASE", part.value);
-    } else if (Is(part.key, "Extended Properties")) {
-      if (!Trim(part.value).empty()) odbc.AddText(part.value);
+    if (odbc.AddRenamed(part, {{"Data Source", "DSN"}, {"User ID", "UID"}, {"Password", "PWD"},
+                               {"Initial Catalog", "DATABASE"}})) {
+      continue;
+    }
+    if (Is(part.key, "Extended Properties")) {
+      odbc.AddText(part.value);
     } else {
       odbc.AddRaw(text, part);
     }

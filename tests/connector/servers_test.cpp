@@ -39,6 +39,22 @@ class LogFile {
   std::string path_;
 };
 
+// Connects to the data source of kind tipo (DSN or FileDSN) named name with the server's
+// login, and checks that it opens and that DevHost finds the same definition's SERVER,
+// 127.0.0.1. Returns the connector for further attempts.
+Conector OpenDataSource(const char* tipo, const std::string& name, const DatabaseServer& server) {
+  Conector c;
+  c.TipoBD(tipo);
+  c.Host(name);
+  c.Usuario(server.user);
+  c.Password(server.password);
+  std::shared_ptr<Connection> con;
+  c.Conectar("", con);
+  EXPECT_EQ(con->State(), kStateOpen);
+  EXPECT_EQ(c.DevHost(), "127.0.0.1");
+  return c;
+}
+
 class MariaDb : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { server_ = StartMariaDb(why_).release(); }
@@ -102,15 +118,7 @@ TEST_F(MariaDb, DsnKindAndDevHostShareOneDefinition) {
 
   for (const char* name : {"KelvMaquina", "KelvUsuario", "KelvAmbos"}) {
     SCOPED_TRACE(name);
-    Conector c;
-    c.TipoBD("DSN");
-    c.Host(name);
-    c.Usuario(server_->user);
-    c.Password(server_->password);
-    std::shared_ptr<Connection> con;
-    c.Conectar("", con);
-    EXPECT_EQ(con->State(), kStateOpen);
-    EXPECT_EQ(c.DevHost(), "127.0.0.1");
+    OpenDataSource("DSN", name, *server_);
   }
   DeleteFileForced(JoinSep(system, "odbc.ini"));
 }
@@ -178,18 +186,11 @@ TEST_F(Postgres, FileDsnKindWhereverTheFolderIs) {
     const ScopedEnv variable("CommonProgramFiles", k.common);
     std::filesystem::create_directories(std::filesystem::u8path(k.folder));
     WriteFileReplacing(JoinSep(k.folder, "Kelv.dsn"), text);
-    Conector c;
-    c.TipoBD("FileDSN");
-    c.Host("Kelv.dsn");
-    c.Usuario(server_->user);
-    c.Password(server_->password);
-    std::shared_ptr<Connection> con;
-    c.Conectar("", con);
-    EXPECT_EQ(con->State(), kStateOpen);
-    EXPECT_EQ(c.DevHost(), "127.0.0.1");
+    Conector c = OpenDataSource("FileDSN", "Kelv.dsn", *server_);
 
     const LogFile log("FileDSN", "Kelv.dsn");
     c.Password("equivocada");
+    std::shared_ptr<Connection> con;
     c.Conectar("", con);
     EXPECT_EQ(con->State(), kStateClosed);
     EXPECT_NE(log.Text().find("Pwd=***;"), std::string::npos) << log.Text();
