@@ -2,6 +2,10 @@
 // ODBC helpers (link strings, data-source settings where the system keeps them, host machine).
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cstdio>
 #include <random>
 #include <string>
@@ -178,6 +182,44 @@ TEST(Conector, LeerDSNFromFiles) {
   c.Host("lf.dsn");
   EXPECT_EQ(c.DevHost(), "srv2");
 }
+
+#ifdef _WIN32
+// Machine and user data sources on Windows: registry keys under Software\ODBC\ODBC.INI, the
+// current user's first.
+TEST(Conector, LeerDSNFromTheRegistry) {
+  const wchar_t* key = L"Software\\ODBC\\ODBC.INI\\KelvPrueba";
+  auto set = [&](HKEY root, const wchar_t* name, const std::wstring& value) {
+    return RegSetKeyValueW(root, key, name, REG_SZ, value.c_str(),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  };
+  ASSERT_TRUE(set(HKEY_CURRENT_USER, L"SERVER", L"del usuario"));
+  if (!set(HKEY_LOCAL_MACHINE, L"SERVER", L"de la maquina") ||
+      !set(HKEY_LOCAL_MACHINE, L"Database", L"Personal")) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    GTEST_SKIP() << "the machine's registry cannot be written here";
+  }
+  TestFolder dir;
+  const ScopedEnv common("CommonProgramFiles", dir.Path());  // no file data sources
+  Conector c;
+  struct Case { const char* tipo; const char* valor; const char* want; };
+  const Case cases[] = {
+      {"DSN", "SERVER", "del usuario"},
+      {"", "server", "del usuario"},
+      {"DSN", "Database", "Personal"},  // the user's lacks it: the machine's value
+      {"FileDSN", "SERVER", ""},
+      {"DSN", "Falta", ""},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.tipo) + " " + k.valor);
+    EXPECT_EQ(c.LeerDSN("KelvPrueba", k.tipo, k.valor), k.want);
+  }
+  c.TipoBD("DSN");
+  c.Host("kelvprueba");
+  EXPECT_EQ(c.DevHost(), "del usuario");
+  RegDeleteTreeW(HKEY_CURRENT_USER, key);
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, key);
+}
+#endif
 
 #ifndef _WIN32
 // The folder of unixODBC's configuration this test program owns (its ODBCSYSINI), or "".
