@@ -24,8 +24,8 @@ std::string FileDataSourceFolder();
 // definition first, then, when that gives the empty text, the machine's. Windows: registry
 // values under Software\ODBC\ODBC.INI\nombreDSN in HKEY_CURRENT_USER, then
 // HKEY_LOCAL_MACHINE. Linux: the [nombreDSN] section of the user's odbc.ini, then of the
-// system's. Names compare without regard to letter case; anything missing gives "". Never
-// throws.
+// system's (unixODBC keeps a value it has read for up to 20 seconds). Names compare without
+// regard to letter case; anything missing gives "". Never throws.
 std::string DataSourceValue(std::string_view nombreDSN, std::string_view valor);
 
 }  // namespace kelv
