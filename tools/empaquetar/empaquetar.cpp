@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/version.h"
 #include "update/payload.h"
 
 namespace {
@@ -36,6 +37,7 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (kelv::ShowVersionIfAsked(argc, argv, "empaquetar")) return 0;
   std::string installer;
   std::string output;
   std::vector<kelv::PayloadFile> payloads;
