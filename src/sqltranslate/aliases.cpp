@@ -1,10 +1,17 @@
 // clsCambiaTipoSQL::SQLCambiarAlias: a column alias used by another expression of the same
-// select list is replaced by the expression it names (all OSes).
+// select list is replaced by the expression it names (all OSes). An alias used as a
+// bracketed name ([Total]) is replaced by the expression in parentheses.
+#include <algorithm>
+
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "sqltranslate/list_procedures.h"
+#include "sqltranslate/literal_mask.h"
+#include "sqltranslate/masked_passes.h"
+#include "sqltranslate/sql_scan.h"
 #include "sqltranslate/step_guard.h"
 #include "sqltranslate/text_search.h"
 #include "sqltranslate/word_replace.h"
+#include "text/error.h"
 #include "text/toolbox.h"
 
 namespace kelv {
@@ -70,7 +77,60 @@ struct Entrada {
   long posicion = 0;
   bool limpia = false;  // expression already without line breaks and outer blanks
   bool ascii = true;
+  std::string palabra;  // the alias as a word found in expressions (empty: none)
+  std::string nombre;   // the alias as a bracketed name found in expressions (empty: none)
 };
+
+// A name that can be written without brackets: letters, digits and '_' only.
+bool EsNombreSimple(std::string_view s) {
+  if (s.empty()) return false;
+  for (char c : s) {
+    if (!EsLetraDeNombre(c)) return false;
+  }
+  return true;
+}
+
+// How the alias of an entry is looked for in the other expressions: AS [Total] and AS Total
+// are both used as Total and as [Total]. An alias that holds other literals or names is not
+// looked for.
+void NombresDeUso(const Literales& lit, Entrada& e) {
+  if (auto nombre = lit.NombreDe(e.alias)) {
+    e.nombre = *nombre;
+    if (EsNombreSimple(*nombre)) e.palabra = *nombre;
+  } else if (e.alias.find(kAbreToken) == std::string::npos) {
+    e.palabra = e.alias;
+    if (EsNombreSimple(e.alias)) e.nombre = e.alias;
+  }
+}
+
+// The expression with every bracketed use of the alias nombre replaced by the expression
+// it names, in parentheses (a qualified name such as [t].[Total] is left); "usado" tells
+// whether there was such a use. An entry without alias stands for itself and is left.
+std::string SustituyeCorchetes(const Literales& lit, const std::string& expresion,
+                               const Entrada& j, bool& usado, std::size_t limite) {
+  usado = false;
+  std::string out;
+  std::size_t copiado = 0;
+  for (std::size_t p = expresion.find('['); p != std::string::npos;
+       p = expresion.find('[', p + 1)) {
+    const auto k = lit.TokenEn(expresion, p);
+    if (!k || k->clase != Literales::Clase::Nombre || (p > 0 && expresion[p - 1] == '.') ||
+        !TextEquals(lit.Nombre(*k), j.nombre, Compare::AnyCase)) {
+      continue;
+    }
+    usado = true;
+    if (j.expresion == j.alias) continue;
+    out.append(expresion, copiado, p - copiado);
+    out += "(" + j.expresion + ")";
+    copiado = k->fin;
+    if (out.size() + (expresion.size() - copiado) > limite) {
+      throw KelvError(kErrOutOfStringSpace, "SQLCambiarAlias", "Out of string space");
+    }
+  }
+  if (copiado == 0) return expresion;
+  out.append(expresion, copiado, std::string::npos);
+  return out;
+}
 
 void Limpia(Entrada& e) {
   if (e.limpia) return;
@@ -81,7 +141,7 @@ void Limpia(Entrada& e) {
 
 // Fills the table from the fields of one select list (a repeated alias keeps the place of
 // its first use and takes the later expression).
-std::vector<Entrada> LlenaTabla(const std::vector<std::string>& campos) {
+std::vector<Entrada> LlenaTabla(const Literales& lit, const std::vector<std::string>& campos) {
   TablaTextos tabla = TablaVacia(3);
   for (const std::string& f : campos) {
     IgnorarFallo([&] {
@@ -109,6 +169,7 @@ std::vector<Entrada> LlenaTabla(const std::vector<std::string>& campos) {
     e.alias = fila[0];
     e.expresion = fila[1];
     e.posicion = static_cast<long>(Val(fila[2]));
+    NombresDeUso(lit, e);
     entradas.push_back(std::move(e));
   }
   return entradas;
@@ -117,24 +178,34 @@ std::vector<Entrada> LlenaTabla(const std::vector<std::string>& campos) {
 // Replaces every alias used by another expression of the list; returns how many uses were
 // found. Expressions may not grow beyond presupuesto characters in all: a replacement that
 // would pass it is skipped, like any other failing step.
-int SustituyeAlias(std::vector<Entrada>& entradas, std::size_t presupuesto) {
+int SustituyeAlias(const Literales& lit, std::vector<Entrada>& entradas, std::size_t presupuesto) {
   int cambios = 0;
   std::size_t total = 0;
   for (const Entrada& e : entradas) total += e.expresion.size();
   for (std::size_t j = 0; j < entradas.size(); ++j) {
-    if (entradas[j].posicion <= 0) continue;
+    const Entrada& ej = entradas[j];
+    if (ej.posicion <= 0) continue;
     for (std::size_t i = 0; i < entradas.size(); ++i) {
       Entrada& ei = entradas[i];
       total -= ei.expresion.size();
       Limpia(ei);
       total += ei.expresion.size();
-      if (i == j || !UsaAlias(ei.expresion, ei.ascii, entradas[j].alias)) continue;
-      ++cambios;
+      if (i == j) continue;
+      const bool comoPalabra =
+          !ej.palabra.empty() && UsaAlias(ei.expresion, ei.ascii, ej.palabra);
+      if (comoPalabra) ++cambios;
       IgnorarFallo([&] {
         const std::size_t resto = total - ei.expresion.size();
         const std::size_t limite = presupuesto > resto ? presupuesto - resto : 0;
-        std::string nueva = Trim(ReemplazaPalabraLimitada(ei.expresion, entradas[j].alias,
-                                                          entradas[j].expresion, limite));
+        std::string nueva = ei.expresion;
+        if (comoPalabra) {
+          nueva = Trim(ReemplazaPalabraLimitada(nueva, ej.palabra, ej.expresion, limite));
+        }
+        if (!ej.nombre.empty()) {
+          bool usado = false;
+          nueva = SustituyeCorchetes(lit, nueva, ej, usado, limite);
+          if (usado && !comoPalabra) ++cambios;
+        }
         total = resto + nueva.size();
         ei.expresion = std::move(nueva);
         ei.ascii = EsAscii(ei.expresion);
@@ -145,8 +216,8 @@ int SustituyeAlias(std::vector<Entrada>& entradas, std::size_t presupuesto) {
 }
 
 // The rebuilt list: one field per line, "expression as alias" where they differ, without
-// the final comma. largo receives the length before that comma was removed.
-std::string ReconstruyeLista(const std::vector<Entrada>& entradas, std::size_t& largo) {
+// the final comma.
+std::string ReconstruyeLista(const std::vector<Entrada>& entradas) {
   std::string lista;
   for (const Entrada& e : entradas) {
     lista += e.expresion;
@@ -154,24 +225,36 @@ std::string ReconstruyeLista(const std::vector<Entrada>& entradas, std::size_t& 
     lista += ", \r\n";
   }
   lista = Trim(Left(lista, lista.size() >= 2 ? lista.size() - 2 : 0));
-  largo = lista.size();
   return Left(lista, lista.empty() ? 0 : lista.size() - 1);
+}
+
+// The next "SELECT " (a whole word, letter case ignored) at or after desde, or npos.
+std::size_t BuscaSelect(const std::string& t, std::size_t desde) {
+  for (std::size_t p = BuscaFrase(t, "SELECT", desde); p != std::string::npos;
+       p = BuscaFrase(t, "SELECT", p + 1)) {
+    if (p + 6 < t.size() && t[p + 6] == ' ') return p;
+  }
+  return std::string::npos;
 }
 
 }  // namespace
 
-std::string clsCambiaTipoSQL::SQLCambiarAlias(std::string& strAux) const {
+namespace enmascarado {
+
+std::string CambiarAlias(const Literales& lit, std::string& strAux) {
   std::string t = strAux;
   const std::size_t presupuesto = 65536 + 16 * t.size();
-  std::size_t pos = 0;
-  std::size_t sel = InStrAnyCase(pos + 1, t, "Select ");
-  do {
-    const std::size_t fr = InStrAnyCase(sel + 6, t, " From ");
-    std::string lista;
-    bool reconstruida = false;
+  std::size_t sel = BuscaSelect(t, 0);
+  while (sel != std::string::npos) {
+    // The list runs from the blank after SELECT and its ALL, DISTINCT or TOP n words to the
+    // blank before its own FROM (or INTO), outside parentheses.
+    const std::size_t inicio = SaltaPrefijoSelect(t, sel + 6);
     IgnorarFallo([&] {
-      if (fr == 0) return;  // no FROM after this SELECT: its text is kept
-      lista = t.substr(sel + 5, fr - sel - 6);
+      std::size_t fr = std::min(BuscaFraseFuera(t, "FROM", inicio),
+                                BuscaFraseFuera(t, "INTO", inicio));
+      if (fr == std::string::npos) return;  // no FROM after this SELECT: its text is kept
+      if (fr > inicio && t[fr - 1] == ' ') --fr;
+      const std::string lista = t.substr(inicio, fr - inicio);
       if (InStrAnyCase(1, lista, " AS ") == 0) return;
       std::vector<std::string> campos = Split(lista, ",");
       // Fields split inside a quoted text or inside a call's parentheses are joined again.
@@ -184,19 +267,27 @@ std::string clsCambiaTipoSQL::SQLCambiarAlias(std::string& strAux) const {
           ++i;
         }
       }
-      std::vector<Entrada> entradas = LlenaTabla(campos);
-      if (SustituyeAlias(entradas, presupuesto) == 0) return;
-      std::size_t largo = 0;
-      const std::string nueva = ReconstruyeLista(entradas, largo);
-      t = t.substr(0, sel + 6) + nueva + t.substr(fr - 1);
+      std::vector<Entrada> entradas = LlenaTabla(lit, campos);
+      if (SustituyeAlias(lit, entradas, presupuesto) == 0) return;
+      const std::string nueva = ReconstruyeLista(entradas);
+      const std::size_t cabeza = inicio + (t[inicio] == ' ' ? 1 : 0);
+      t = t.substr(0, cabeza) + nueva + t.substr(fr);
       strAux = t;
-      pos = largo + sel;
-      reconstruida = true;
     });
-    if (!reconstruida) pos = lista.size() + sel;
-    sel = InStrAnyCase(pos + 1, t, "Select ");
-  } while (sel != 0);
+    // The next list may be a subquery inside this one.
+    sel = BuscaSelect(t, inicio);
+  }
   return t;
+}
+
+}  // namespace enmascarado
+
+std::string clsCambiaTipoSQL::SQLCambiarAlias(std::string& strAux) const {
+  Literales lit;
+  std::string t = lit.Enmascara(strAux);
+  std::string resultado = enmascarado::CambiarAlias(lit, t);
+  strAux = lit.Restaura(t);
+  return lit.Restaura(resultado);
 }
 
 }  // namespace kelv

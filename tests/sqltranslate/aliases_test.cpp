@@ -6,8 +6,20 @@
 namespace kelv {
 namespace {
 
+struct Caso { const char* entrada; const char* salida; };
+
+void Comprueba(const Caso* casos, std::size_t n) {
+  clsCambiaTipoSQL t;
+  for (std::size_t k = 0; k < n; ++k) {
+    const Caso& c = casos[k];
+    SCOPED_TRACE(c.entrada);
+    std::string s = c.entrada;
+    EXPECT_EQ(t.SQLCambiarAlias(s), c.salida);
+    EXPECT_EQ(s, c.salida);
+  }
+}
+
 TEST(SQLCambiarAlias, ReplacesAliasesUsedInTheSameList) {
-  struct Caso { const char* entrada; const char* salida; };
   const Caso casos[] = {
       {"SELECT a+b AS Total, Total*2 AS Doble FROM t",
        "SELECT a+b as Total, \r\na+b*2 as Doble FROM t"},
@@ -26,13 +38,38 @@ TEST(SQLCambiarAlias, ReplacesAliasesUsedInTheSameList) {
       {"SELECT IIF(a,'x','y') AS k, k+'!' AS m FROM t",
        "SELECT IIF(a,'x','y') as k, \r\nIIF(a,'x','y')+'!' as m FROM t"},
   };
-  clsCambiaTipoSQL t;
-  for (const Caso& c : casos) {
-    SCOPED_TRACE(c.entrada);
-    std::string s = c.entrada;
-    EXPECT_EQ(t.SQLCambiarAlias(s), c.salida);
-    EXPECT_EQ(s, c.salida);
-  }
+  Comprueba(casos, std::size(casos));
+}
+
+TEST(SQLCambiarAlias, KeepsTopAndDistinctOutOfTheFields) {
+  const Caso casos[] = {
+      {"SELECT TOP 5 a AS x, x+1 AS y FROM t", "SELECT TOP 5 a as x, \r\na+1 as y FROM t"},
+      {"SELECT DISTINCT TOP 10 PERCENT a AS x, x+1 AS y FROM t",
+       "SELECT DISTINCT TOP 10 PERCENT a as x, \r\na+1 as y FROM t"},
+      {"SELECT TOP (3) WITH TIES a AS x, x+1 AS y FROM t",
+       "SELECT TOP (3) WITH TIES a as x, \r\na+1 as y FROM t"},
+      {"SELECT Top, Top+1 AS y FROM t", "SELECT Top, \r\nTop+1 as y FROM t"},
+      // The list ends at its own FROM or INTO, not at a subquery's.
+      {"SELECT a AS x, x+1 AS y INTO t2 FROM t", "SELECT a as x, \r\na+1 as y INTO t2 FROM t"},
+      {"SELECT (SELECT Max(b) FROM u) AS m, m+1 AS n FROM t",
+       "SELECT (SELECT Max(b) FROM u) as m, \r\n(SELECT Max(b) FROM u)+1 as n FROM t"},
+  };
+  Comprueba(casos, std::size(casos));
+}
+
+TEST(SQLCambiarAlias, BracketedAliasesAndUses) {
+  const Caso casos[] = {
+      // A use written in brackets takes the expression in parentheses.
+      {"SELECT [a]+[b] AS Total, [Total]*2 AS Doble FROM t",
+       "SELECT [a]+[b] as Total, \r\n([a]+[b])*2 as Doble FROM t"},
+      {"SELECT [Sueldo]*1.1 AS [Sueldo Ajustado], [Sueldo Ajustado]-[Sueldo] AS Aumento FROM t",
+       "SELECT [Sueldo]*1.1 as [Sueldo Ajustado], \r\n([Sueldo]*1.1)-[Sueldo] as Aumento FROM t"},
+      {"SELECT a+b AS [Total], Total*2 AS Doble FROM t",
+       "SELECT a+b as [Total], \r\na+b*2 as Doble FROM t"},
+      // A qualified name is another column.
+      {"SELECT a AS Total, [t].[Total] AS y FROM t", "SELECT a AS Total, [t].[Total] AS y FROM t"},
+  };
+  Comprueba(casos, std::size(casos));
 }
 
 }  // namespace

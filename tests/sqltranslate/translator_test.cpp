@@ -30,7 +30,7 @@ TEST(DeAccesASQL, WorkedExamples) {
        "SELECT Distinct Nombre + ' ' + Apellido FROM Personas"},
       {"SELECT CINT(Horas) FROM Marcas ORDER BY Fecha",
        "SELECT  CAST(Horas as SMALLINT) FROM Marcas "},
-      {"SELECT Trim([Nombre]) FROM Personas", "SELECT RTrim(LTrim((Nombre))) FROM Personas"},
+      {"SELECT Trim([Nombre]) FROM Personas", "SELECT RTrim(LTrim([Nombre])) FROM Personas"},
       {"SELECT datepart('yyyy',Fecha) FROM Marcas", "SELECT datepart(yyyy,Fecha) FROM Marcas"},
       {"SELECT instr(Nombre,'ez') FROM Personas", "SELECT PATINDEX('%ez%',Nombre) FROM Personas"},
       {"SELECT IIF(IsNull(Baja),0,Baja) FROM Personas", "SELECT ISNULL(Baja,0) FROM Personas"},
@@ -52,9 +52,9 @@ TEST(DeAccesASQL, SimplePassesAndTheirOrder) {
       {"   ", ""},
       {"SELECT a FROM t;;", "SELECT a FROM t;"},
       {"SELECT a\r\nFROM t", "SELECT a FROM t"},
-      {"SELECT True, False, true, false, 'True' FROM t", "SELECT 1, 0, true, false, '1' FROM t"},
+      {"SELECT True, False, true, FALSE, 'True' FROM t", "SELECT 1, 0, 1, 0, 'True' FROM t"},
       {"SELECT \"x\" FROM t", "SELECT 'x' FROM t"},
-      {"SELECT Mid(a,1,2), MID(b,1,2) FROM t", "SELECT Mid(a,1,2), SUBSTRING(b,1,2) FROM t"},
+      {"SELECT Mid(a,1,2), MID(b,1,2) FROM t", "SELECT SUBSTRING(a,1,2), SUBSTRING(b,1,2) FROM t"},
       {"SELECT CAST(a AS Memo) FROM t", "SELECT CAST(a AS Memo) FROM t"},
       {"SELECT (Memo) FROM t", "SELECT Memo FROM t"},
       {"SELECT val(a), Sgn(b), a MOD 2, a\\b FROM t",
@@ -71,7 +71,7 @@ TEST(DeAccesASQL, SimplePassesAndTheirOrder) {
       {"SELECT CBOOL(a) FROM t", "SELECT IIF(a,1,0) FROM t"},
       {"SELECT Weekday(d, 2) FROM t", "SELECT DatePart(dw,d) FROM t"},
       {"SELECT dateadd('m',1,d) FROM t", "SELECT DateAdd(m,1,d) FROM t"},
-      {"SELECT date(), Date() FROM t", "SELECT getdate(), Date() FROM t"},
+      {"SELECT date(), Date() FROM t", "SELECT getdate(), getdate() FROM t"},
       {"SELECT cdate(x) FROM t", "SELECT  CONVERT(datetime,x,103) FROM t"},
       {"SELECT cdate(Format(d,'mm/yyyy')) FROM t", "SELECT  CONVERT(datetime,Format(d,'mm/yyyy'),103) FROM t"},
       {"SELECT cdate(Format(d,'MM/yyyy')) FROM t",
@@ -99,6 +99,55 @@ TEST(DeAccesASQL, OrderByAndNullTests) {
   Comprueba(casos, std::size(casos));
 }
 
+TEST(DeAccesASQL, CutsOnlyATrailingOrderByWithoutTop) {
+  const Caso casos[] = {
+      {"SELECT a FROM t UNION SELECT b FROM u ORDER BY 1;", "SELECT a FROM t UNION SELECT b FROM u "},
+      {"SELECT a FROM t ORDER  BY a DESC", "SELECT a FROM t "},
+      // With TOP the ORDER BY chooses the rows: it stays.
+      {"SELECT TOP 5 a FROM t ORDER BY a", "SELECT TOP 5 a FROM t ORDER BY a"},
+      {"SELECT TOP 10 PERCENT a FROM t ORDER BY a DESC", "SELECT TOP 10 PERCENT a FROM t ORDER BY a DESC"},
+      {"SELECT DISTINCT TOP 5 a FROM t ORDER BY a", "SELECT DISTINCT TOP 5 a FROM t ORDER BY a"},
+      // Never inside a literal, a name or parentheses.
+      {"SELECT a FROM t WHERE b = 'x ORDER BY y'", "SELECT a FROM t WHERE b = 'x ORDER BY y'"},
+      {"SELECT [Order by] FROM t", "SELECT [Order by] FROM t"},
+      {"SELECT a FROM (SELECT TOP 3 b FROM u ORDER BY b) AS q",
+       "SELECT a FROM (SELECT TOP 3 b FROM u ORDER BY b) AS q"},
+      {"SELECT a FROM t WHERE x IN (SELECT TOP 1 b FROM u ORDER BY b)",
+       "SELECT a FROM t WHERE x IN (SELECT TOP 1 b FROM u ORDER BY b)"},
+      // Nor when more of the statement follows it.
+      {"TRANSFORM Sum(x) AS s SELECT a FROM t GROUP BY a ORDER BY a PIVOT b",
+       "TRANSFORM Sum(x) AS s SELECT a FROM t GROUP BY a ORDER BY a PIVOT b"},
+      {"SELECT a FROM t ORDER BY a OFFSET 10 ROWS", "SELECT a FROM t ORDER BY a OFFSET 10 ROWS"},
+      // Only the last statement's; an earlier statement is kept whole.
+      {"SELECT a FROM t ORDER BY a;SELECT b FROM u;", "SELECT a FROM t ORDER BY a;SELECT b FROM u"},
+  };
+  Comprueba(casos, std::size(casos));
+}
+
+TEST(DeAccesASQL, IsNullTakesTheMatchingParenthesis) {
+  const Caso casos[] = {
+      {"SELECT * FROM t WHERE IsNull([t]![c])", "SELECT * FROM t WHERE [t]![c] IS NULL"},
+      {"SELECT * FROM t WHERE IsNull(Trim(a)) AND b", "SELECT * FROM t WHERE RTrim(LTrim(a)) IS NULL  AND b=1"},
+      {"SELECT IsNull(f(a,b)), IsNull(a,f(b)) FROM t", "SELECT f(a,b) IS NULL , IsNull(a,f(b)) FROM t"},
+  };
+  Comprueba(casos, std::size(casos));
+}
+
+TEST(DeAccesASQL, FindsAccessSpellingsInAnyCaseAsWholeWords) {
+  const Caso casos[] = {
+      {"SELECT DISTINCTROW IIf([Activo],'S','N'), Mid([Nombre],2,3), Date() FROM t",
+       "SELECT Distinct IIF([Activo]=1,'S','N'), SUBSTRING([Nombre],2,3), getdate() FROM t"},
+      // SUBSTRING needs a length: a two-argument Mid runs to the end.
+      {"SELECT Mid(Nombre,2) FROM t", "SELECT SUBSTRING(Nombre,2,2147483647) FROM t"},
+      {"SELECT SWITCH(a=1,'x',1,'y') FROM t", "SELECT (Case  When a=1 Then 'x' Else 'y' End) FROM t"},
+      {"SELECT a FROM t WHERE NOT (a AND b)", "SELECT a FROM t WHERE Not (a=1 AND b=1)"},
+      // Longer names that end or start like them are other names.
+      {"SELECT Point(a), MyRound(b), IsTrue, FalseAlarm, xMid(c), Midpoint, Datedue() FROM t",
+       "SELECT Point(a), MyRound(b), IsTrue, FalseAlarm, xMid(c), Midpoint, Datedue() FROM t"},
+  };
+  Comprueba(casos, std::size(casos));
+}
+
 TEST(DeAccesASQL, WholeQueries) {
   const Caso casos[] = {
       {"SELECT Nombre FROM Personas WHERE Activo AND Sueldo > 100;",
@@ -113,7 +162,7 @@ TEST(DeAccesASQL, WholeQueries) {
       {"SELECT IIF(Activo,'S','N') AS Estado, Estado & '!' AS E2 FROM [Personas] "
        "WHERE [Fijo] ORDER BY Nombre;",
        "SELECT IIF(Activo=1,'S','N') as Estado, \r\nIIF(Activo=1,'S','N') + '!' as E2 "
-       "FROM (Personas) WHERE (Fijo)=1"},
+       "FROM [Personas] WHERE [Fijo]=1"},
       {"SELECT Round(Sueldo * 1.1, 2) AS Nuevo, Nuevo - Sueldo AS Aumento FROM Personas",
        "SELECT Round(Sueldo * 1.1, 2) as Nuevo, \r\nRound(Sueldo * 1.1, 2) - Sueldo as Aumento "
        "FROM Personas"},

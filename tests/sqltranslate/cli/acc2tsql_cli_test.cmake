@@ -28,7 +28,7 @@ expect_equal("exit status" "${rc}" "0")
 # A failing query is reported, the others are still translated, the status is 1.
 run_tool(out err rc ARGS bad.sql ex3.sql)
 expect_equal("output after a failure" "${out}"
-             "SELECT RTrim(LTrim((Nombre))) FROM Personas\n")
+             "SELECT RTrim(LTrim([Nombre])) FROM Personas\n")
 if(NOT err MATCHES "^acc2tsql: bad.sql: [^\n]*IIF[^\n]*\n$")
   message(FATAL_ERROR "error report: ${err}")
 endif()
@@ -37,7 +37,7 @@ expect_equal("exit status after a failure" "${rc}" "1")
 # Standard input, --view and Windows-1252 text.
 run_tool(out err rc ARGS --view Vista INPUT ${DATA}/ex3.sql)
 expect_equal("--view from standard input" "${out}"
-             "CREATE VIEW Vista AS SELECT RTrim(LTrim((Nombre))) FROM Personas\n")
+             "CREATE VIEW Vista AS SELECT RTrim(LTrim([Nombre])) FROM Personas\n")
 run_tool(out err rc ARGS --ansi ansi.sql)
 file(WRITE ${WORK}/acc2tsql_ansi.out "${out}")
 file(READ ${WORK}/acc2tsql_ansi.out out_hex HEX)
