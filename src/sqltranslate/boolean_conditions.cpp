@@ -175,10 +175,21 @@ std::size_t BuscaClausula(const std::string& t, std::string_view palabra, std::s
 
 // The condition of the clause whose keyword ends at the blank at offset blanco: up to the ")"
 // that closes a parenthesis opened before the clause, or the end of the text, and then up
-// to the blank before its first ORDER BY, GROUP BY, HAVING or UNION outside parentheses.
+// to the end of its statement (";") or the blank before its first ORDER BY, GROUP BY, HAVING
+// or UNION, outside parentheses.
 std::string Condicion(const std::string& t, std::size_t blanco) {
   const std::string_view c = ContenidoParentesis(t, blanco).texto;
   std::size_t corte = c.size();
+  for (std::size_t i = 0, nivel = 0; i < c.size(); ++i) {
+    if (c[i] == '(') {
+      ++nivel;
+    } else if (c[i] == ')') {
+      nivel = nivel > 0 ? nivel - 1 : 0;
+    } else if (c[i] == ';' && nivel == 0) {
+      corte = i;
+      break;
+    }
+  }
   for (const char* frase : {"ORDER BY", "GROUP BY", "HAVING", "UNION"}) {
     std::size_t k = BuscaFraseFuera(c, frase, 0, corte);
     if (k == std::string_view::npos) continue;

@@ -1,5 +1,5 @@
-# Runs acc2tsql from the command line on the worked examples and checks its output, its
-# error report and its exit status.
+# Runs acc2tsql from the command line on the worked examples and an exported query file,
+# and checks its output, its error report and its exit status.
 # Arguments: -DTOOL=path -DDATA=folder -DWORK=scratch folder [-DEMULATOR=wine].
 function(run_tool out_var err_var rc_var)
   cmake_parse_arguments(R "" "INPUT" "ARGS" ${ARGN})
@@ -23,6 +23,13 @@ endfunction()
 file(READ ${DATA}/examples.expected want)
 run_tool(out err rc ARGS ex1.sql ex2.sql ex3.sql ex4.sql ex5.sql ex6.sql ex7.sql ex8.sql)
 expect_equal("worked examples" "${out}" "${want}")
+expect_equal("exit status" "${rc}" "0")
+
+# An exported file: byte-order mark, LF line ends, brackets, double-quoted literals holding
+# an apostrophe and backslashes, a line comment and a trailing ORDER BY.
+file(READ ${DATA}/bom_lf.expected want)
+run_tool(out err rc ARGS bom_lf.sql)
+expect_equal("byte-order mark and LF line ends" "${out}" "${want}")
 expect_equal("exit status" "${rc}" "0")
 
 # A failing query is reported, the others are still translated, the status is 1.
