@@ -115,6 +115,7 @@ std::string SustituyeCorchetes(const Literales& lit, const std::string& expresio
        p = expresion.find('[', p + 1)) {
     const auto k = lit.TokenEn(expresion, p);
     if (!k || k->clase != Literales::Clase::Nombre || (p > 0 && expresion[p - 1] == '.') ||
+        lit.Nombre(*k).size() != j.nombre.size() ||
         !TextEquals(lit.Nombre(*k), j.nombre, Compare::AnyCase)) {
       continue;
     }
@@ -241,8 +242,7 @@ std::size_t BuscaSelect(const std::string& t, std::size_t desde) {
 
 namespace enmascarado {
 
-std::string CambiarAlias(const Literales& lit, std::string& strAux) {
-  std::string t = strAux;
+std::string CambiarAlias(const Literales& lit, std::string t) {
   const std::size_t presupuesto = 65536 + 16 * t.size();
   std::size_t sel = BuscaSelect(t, 0);
   while (sel != std::string::npos) {
@@ -250,8 +250,8 @@ std::string CambiarAlias(const Literales& lit, std::string& strAux) {
     // blank before its own FROM (or INTO), outside parentheses.
     const std::size_t inicio = SaltaPrefijoSelect(t, sel + 6);
     IgnorarFallo([&] {
-      std::size_t fr = std::min(BuscaFraseFuera(t, "FROM", inicio),
-                                BuscaFraseFuera(t, "INTO", inicio));
+      std::size_t fr = BuscaFraseFuera(t, "FROM", inicio);
+      fr = std::min(fr, BuscaFraseFuera(t, "INTO", inicio, fr));
       if (fr == std::string::npos) return;  // no FROM after this SELECT: its text is kept
       if (fr > inicio && t[fr - 1] == ' ') --fr;
       const std::string lista = t.substr(inicio, fr - inicio);
@@ -271,8 +271,7 @@ std::string CambiarAlias(const Literales& lit, std::string& strAux) {
       if (SustituyeAlias(lit, entradas, presupuesto) == 0) return;
       const std::string nueva = ReconstruyeLista(entradas);
       const std::size_t cabeza = inicio + (t[inicio] == ' ' ? 1 : 0);
-      t = t.substr(0, cabeza) + nueva + t.substr(fr);
-      strAux = t;
+      t.replace(cabeza, fr - cabeza, nueva);
     });
     // The next list may be a subquery inside this one.
     sel = BuscaSelect(t, inicio);
@@ -283,11 +282,12 @@ std::string CambiarAlias(const Literales& lit, std::string& strAux) {
 }  // namespace enmascarado
 
 std::string clsCambiaTipoSQL::SQLCambiarAlias(std::string& strAux) const {
-  Literales lit;
-  std::string t = lit.Enmascara(strAux);
-  std::string resultado = enmascarado::CambiarAlias(lit, t);
-  strAux = lit.Restaura(t);
-  return lit.Restaura(resultado);
+  // strAux receives the statement after every rebuilt list, so in the end it holds the
+  // result (or, when no list was rebuilt, what it held, which is the result too).
+  strAux = SobreCodigo(strAux, [](Literales& lit, std::string t) {
+    return enmascarado::CambiarAlias(lit, std::move(t));
+  });
+  return strAux;
 }
 
 }  // namespace kelv

@@ -173,30 +173,38 @@ std::size_t BuscaClausula(const std::string& t, std::string_view palabra, std::s
   return std::string::npos;
 }
 
+// Whether a clause that ends a WHERE condition (ORDER BY, GROUP BY, HAVING, UNION) starts
+// at offset i of t.
+bool EmpiezaOtraClausula(const std::string& t, std::size_t i) {
+  switch (t[i] | 0x20) {
+    case 'o': return FraseEn(t, i, "ORDER BY");
+    case 'g': return FraseEn(t, i, "GROUP BY");
+    case 'h': return FraseEn(t, i, "HAVING");
+    case 'u': return FraseEn(t, i, "UNION");
+    default: return false;
+  }
+}
+
 // The condition of the clause whose keyword ends at the blank at offset blanco: up to the ")"
-// that closes a parenthesis opened before the clause, or the end of the text, and then up
-// to the end of its statement (";") or the blank before its first ORDER BY, GROUP BY, HAVING
-// or UNION, outside parentheses.
+// that closes a parenthesis opened before the clause, the end of its statement (";") or the
+// blank before its ORDER BY, GROUP BY, HAVING or UNION outside parentheses, or the end of
+// the text. One scan over the condition alone.
 std::string Condicion(const std::string& t, std::size_t blanco) {
-  const std::string_view c = ContenidoParentesis(t, blanco).texto;
-  std::size_t corte = c.size();
-  for (std::size_t i = 0, nivel = 0; i < c.size(); ++i) {
-    if (c[i] == '(') {
+  const std::size_t inicio = blanco + 1;
+  std::size_t nivel = 0, i = inicio;
+  for (; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c == '(') {
       ++nivel;
-    } else if (c[i] == ')') {
-      nivel = nivel > 0 ? nivel - 1 : 0;
-    } else if (c[i] == ';' && nivel == 0) {
-      corte = i;
+    } else if (c == ')') {
+      if (nivel == 0) break;
+      --nivel;
+    } else if (nivel == 0 && (c == ';' || EmpiezaOtraClausula(t, i))) {
+      if (c != ';' && i > inicio && t[i - 1] == ' ') --i;
       break;
     }
   }
-  for (const char* frase : {"ORDER BY", "GROUP BY", "HAVING", "UNION"}) {
-    std::size_t k = BuscaFraseFuera(c, frase, 0, corte);
-    if (k == std::string_view::npos) continue;
-    if (k > 0 && c[k - 1] == ' ') --k;
-    corte = std::min(corte, k);
-  }
-  return std::string(c.substr(0, corte));
+  return t.substr(std::min(inicio, t.size()), i > inicio ? i - inicio : 0);
 }
 
 std::string RevisaClausulas(const std::string& strComando, bool modoXor) {

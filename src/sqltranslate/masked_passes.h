@@ -12,7 +12,7 @@
 
 namespace kelv::enmascarado {
 
-std::string CambiarAlias(const Literales& lit, std::string& strAux);
+std::string CambiarAlias(const Literales& lit, std::string strAux);
 std::string CambiarIIF(const std::string& strComando);
 std::string CambiarXOR(const std::string& strComando);
 std::string CambiarBooleanos(const std::string& strComando);

@@ -147,6 +147,33 @@ std::string ReemplazaPalabraDeCodigo(std::string_view t, std::string_view find,
   return out;
 }
 
+// True and False, as whole words in any letter case, become 1 and 0: one scan over the
+// words of the text.
+std::string ReemplazaConstantes(const std::string& t) {
+  std::string out;
+  std::size_t copiado = 0;
+  for (std::size_t i = 0; i < t.size();) {
+    if (!EsLetraDeNombre(t[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < t.size() && EsLetraDeNombre(t[j])) ++j;
+    const char* valor = nullptr;
+    if (j - i == 4 && FraseEn(t, i, "True")) valor = "1";
+    else if (j - i == 5 && FraseEn(t, i, "False")) valor = "0";
+    if (valor) {
+      out.append(t, copiado, i - copiado);
+      out += valor;
+      copiado = j;
+    }
+    i = j;
+  }
+  if (copiado == 0) return t;
+  out.append(t, copiado, std::string::npos);
+  return out;
+}
+
 // The ORDER BY that ends the last statement, outside parentheses, is cut (with what follows
 // it) when the statement has no TOP: a view cannot keep it. With TOP it chooses the rows and
 // stays; one followed by a clause that needs it (OFFSET, FOR XML, OPTION (...)) or by more of
@@ -196,8 +223,7 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
   t = Trim(t);                                                          // 2
   if (!t.empty() && t.back() == ';') t.pop_back();                      // 3
   // 4: bracketed names stay bracketed. 5: the constants, as whole words in any case.
-  t = ReemplazaPalabraDeCodigo(t, "False", "0", Compare::AnyCase);      // 5
-  t = ReemplazaPalabraDeCodigo(t, "True", "1", Compare::AnyCase);
+  t = ReemplazaConstantes(t);                                           // 5
   if (Ocurre(t, "(Memo)")) t = Replace(t, "(Memo)", "Memo");            // 6
   // 7: double-quoted literals were made T-SQL literals when the query was masked.
   t = ReescribePartes(std::move(t), "Mid(", 1,                          // 8
@@ -280,7 +306,7 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
   t = ReescribeIsNull(std::move(t));                                    // 35
   if (Ocurre(t, " Where ")) t = enmascarado::CambiarBooleanos(t);       // 36
   if (Ocurre(t, "Switch")) t = enmascarado::CambiaSwitch(t);            // 37
-  if (Ocurre(t, " as ")) t = enmascarado::CambiarAlias(lit, t);         // 38
+  if (Ocurre(t, " as ")) t = enmascarado::CambiarAlias(lit, std::move(t));  // 38
   t = ReescribeSimple(std::move(t), "CLNG(", [](std::string_view a) {   // 39
     return " CAST(" + std::string(a) + " as INT)";
   });

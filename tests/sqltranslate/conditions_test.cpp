@@ -113,7 +113,8 @@ TEST(CambiarBooleanos, ReplacesAConditionOnlyWhereItStands) {
       // The column FechaActivo of the select list is not the condition Activo.
       {"SELECT FechaActivo, Activo FROM t WHERE Activo", "SELECT FechaActivo, Activo FROM t WHERE Activo=1"},
       {"SELECT Somewhere FROM t WHERE a", "SELECT Somewhere FROM t WHERE a=1"},
-      // A condition ends at its UNION; the next SELECT has its own.
+      // A condition ends at its UNION or at the end of its statement.
+      {"SELECT a FROM t WHERE b; SELECT c FROM u", "SELECT a FROM t WHERE b=1; SELECT c FROM u"},
       {"SELECT a FROM t WHERE b UNION SELECT a FROM u WHERE c",
        "SELECT a FROM t WHERE b=1 UNION SELECT a FROM u WHERE c=1"},
       // An ORDER BY inside a subquery does not end the outer condition.
