@@ -3,6 +3,7 @@
 // bracketed name ([Total]) is replaced by the expression in parentheses.
 #include <algorithm>
 
+#include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "sqltranslate/list_procedures.h"
 #include "sqltranslate/literal_mask.h"
@@ -30,11 +31,11 @@ inline bool Mayuscula(char c) { return c >= 'A' && c <= 'Z'; }
 // "*") + "[!A-Z]*" and does not match "*." + alias + "[!A-Z]*" (exact case: a lower-case
 // letter or a digit counts as a boundary here). Plain ASCII texts are checked by searching;
 // anything else goes through the wildcard match itself.
-bool UsaAlias(const std::string& expresion, bool expresionAscii, const std::string& alias) {
+bool UsaAlias(std::string_view expresion, bool expresionAscii, const std::string& alias) {
   const bool simple = !alias.empty() && expresionAscii && EsAscii(alias) &&
                       alias.find_first_of("*?#[") == std::string::npos;
   if (!simple) {
-    const std::string x = " " + expresion + " ";
+    const std::string x = " " + std::string(expresion) + " ";
     return Like(x, "*[!A-Z]" + Replace(alias, "*", "") + "[!A-Z]*") &&
            !Like(x, "*." + alias + "[!A-Z]*");
   }
@@ -42,7 +43,7 @@ bool UsaAlias(const std::string& expresion, bool expresionAscii, const std::stri
   auto antes = [&](std::size_t e) { return e == 0 ? ' ' : expresion[e - 1]; };
   auto despues = [&](std::size_t e) { return e + w >= n ? ' ' : expresion[e + w]; };
   bool usado = false;
-  for (std::size_t e = expresion.find(alias); e != std::string::npos;
+  for (std::size_t e = expresion.find(alias); e != std::string_view::npos;
        e = expresion.find(alias, e + 1)) {
     if (!Mayuscula(antes(e)) && !Mayuscula(despues(e))) {
       usado = true;
@@ -50,7 +51,7 @@ bool UsaAlias(const std::string& expresion, bool expresionAscii, const std::stri
     }
   }
   if (!usado) return false;
-  for (std::size_t e = expresion.find(alias, 1); e != std::string::npos;
+  for (std::size_t e = expresion.find(alias, 1); e != std::string_view::npos;
        e = expresion.find(alias, e + 1)) {
     if (expresion[e - 1] == '.' && !Mayuscula(despues(e))) return false;
   }
@@ -77,6 +78,7 @@ struct Entrada {
   long posicion = 0;
   bool limpia = false;  // expression already without line breaks and outer blanks
   bool ascii = true;
+  std::vector<std::string_view> trozos;  // of the clean expression (see Trozos)
   std::string palabra;  // the alias as a word found in expressions (empty: none)
   std::string nombre;   // the alias as a bracketed name found in expressions (empty: none)
 };
@@ -133,10 +135,32 @@ std::string SustituyeCorchetes(const Literales& lit, const std::string& expresio
   return out;
 }
 
+// An expression cut into the pieces outside its parenthesised subqueries (even indexes) and
+// the subqueries with their parentheses (odd indexes): the aliases of a list are not looked
+// for inside a subquery, which has names of its own.
+std::vector<std::string_view> Trozos(std::string_view e) {
+  std::vector<std::string_view> trozos;
+  std::size_t desde = 0;
+  for (std::size_t p = BuscaFrase(e, "SELECT"); p != std::string_view::npos;
+       p = BuscaFrase(e, "SELECT", p + 1)) {
+    std::size_t a = p;
+    while (a > desde && e[a - 1] == ' ') --a;
+    if (p < desde || a == desde || e[a - 1] != '(') continue;
+    --a;
+    const std::size_t fin = std::min(ContenidoParentesis(e, a).cierre + 1, e.size());
+    trozos.push_back(e.substr(desde, a - desde));
+    trozos.push_back(e.substr(a, fin - a));
+    desde = fin;
+  }
+  trozos.push_back(e.substr(desde));
+  return trozos;
+}
+
 void Limpia(Entrada& e) {
   if (e.limpia) return;
   e.expresion = Trim(Replace(e.expresion, "\r\n", ""));
   e.ascii = EsAscii(e.expresion);
+  e.trozos = Trozos(e.expresion);
   e.limpia = true;
 }
 
@@ -192,24 +216,41 @@ int SustituyeAlias(const Literales& lit, std::vector<Entrada>& entradas, std::si
       Limpia(ei);
       total += ei.expresion.size();
       if (i == j) continue;
-      const bool comoPalabra =
-          !ej.palabra.empty() && UsaAlias(ei.expresion, ei.ascii, ej.palabra);
+      const std::vector<std::string_view>& trozos = ei.trozos;
+      bool comoPalabra = false;
+      for (std::size_t k = 0; k < trozos.size() && !ej.palabra.empty(); k += 2) {
+        if (UsaAlias(trozos[k], ei.ascii, ej.palabra)) comoPalabra = true;
+      }
       if (comoPalabra) ++cambios;
+      const bool conCorchetes =
+          !ej.nombre.empty() && ei.expresion.find('[') != std::string::npos;
+      if (!comoPalabra && !conCorchetes) continue;
       IgnorarFallo([&] {
         const std::size_t resto = total - ei.expresion.size();
         const std::size_t limite = presupuesto > resto ? presupuesto - resto : 0;
-        std::string nueva = ei.expresion;
-        if (comoPalabra) {
-          nueva = Trim(ReemplazaPalabraLimitada(nueva, ej.palabra, ej.expresion, limite));
+        std::string nueva;
+        bool usado = false;
+        for (std::size_t k = 0; k < trozos.size(); ++k) {
+          std::string trozo(trozos[k]);
+          if (k % 2 == 0 && comoPalabra) {
+            trozo = ReemplazaPalabraLimitada(trozo, ej.palabra, ej.expresion, limite);
+          }
+          if (k % 2 == 0 && !ej.nombre.empty()) {
+            bool enTrozo = false;
+            trozo = SustituyeCorchetes(lit, trozo, ej, enTrozo, limite);
+            usado = usado || enTrozo;
+          }
+          nueva += trozo;
         }
-        if (!ej.nombre.empty()) {
-          bool usado = false;
-          nueva = SustituyeCorchetes(lit, nueva, ej, usado, limite);
-          if (usado && !comoPalabra) ++cambios;
+        if (nueva.size() > limite) {
+          throw KelvError(kErrOutOfStringSpace, "SQLCambiarAlias", "Out of string space");
         }
+        if (comoPalabra) nueva = Trim(nueva);
+        if (usado && !comoPalabra) ++cambios;
         total = resto + nueva.size();
         ei.expresion = std::move(nueva);
         ei.ascii = EsAscii(ei.expresion);
+        ei.trozos = Trozos(ei.expresion);
       });
     }
   }
@@ -249,6 +290,9 @@ std::string CambiarAlias(const Literales& lit, std::string t) {
     // The list runs from the blank after SELECT and its ALL, DISTINCT or TOP n words to the
     // blank before its own FROM (or INTO), outside parentheses.
     const std::size_t inicio = SaltaPrefijoSelect(t, sel + 6);
+    // The next list may be a subquery inside this one; a rebuilt list is not searched again
+    // (it may hold copies of its subqueries).
+    std::size_t siguiente = inicio;
     IgnorarFallo([&] {
       std::size_t fr = BuscaFraseFuera(t, "FROM", inicio);
       fr = std::min(fr, BuscaFraseFuera(t, "INTO", inicio, fr));
@@ -272,9 +316,9 @@ std::string CambiarAlias(const Literales& lit, std::string t) {
       const std::string nueva = ReconstruyeLista(entradas);
       const std::size_t cabeza = inicio + (t[inicio] == ' ' ? 1 : 0);
       t.replace(cabeza, fr - cabeza, nueva);
+      siguiente = cabeza + nueva.size();
     });
-    // The next list may be a subquery inside this one.
-    sel = BuscaSelect(t, inicio);
+    sel = BuscaSelect(t, siguiente);
   }
   return t;
 }

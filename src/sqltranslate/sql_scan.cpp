@@ -1,6 +1,8 @@
 // Scanning of masked query text: keywords, phrases, parenthesis depth (all OSes).
 #include "sqltranslate/sql_scan.h"
 
+#include <algorithm>
+
 #include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/text_search.h"
 
@@ -49,9 +51,11 @@ std::size_t BuscaFraseFuera(std::string_view t, std::string_view frase, std::siz
   if (hasta > t.size()) hasta = t.size();
   const std::string_view primera = frase.substr(0, frase.find(' '));
   const BuscaSinCaso busca(primera);
+  // Only a first word that starts before hasta is looked for.
+  const std::string_view zona = t.substr(0, std::min(t.size(), hasta + primera.size()));
   std::size_t nivel = 0, visto = desde;
-  for (std::size_t p = busca.Find(t, desde); p != std::string_view::npos && p < hasta;
-       p = busca.Find(t, p + 1)) {
+  for (std::size_t p = busca.Find(zona, desde); p != std::string_view::npos && p < hasta;
+       p = busca.Find(zona, p + 1)) {
     for (; visto < p; ++visto) {
       if (t[visto] == '(') {
         ++nivel;

@@ -53,6 +53,9 @@ TEST(SQLCambiarAlias, KeepsTopAndDistinctOutOfTheFields) {
       {"SELECT a AS x, x+1 AS y INTO t2 FROM t", "SELECT a as x, \r\na+1 as y INTO t2 FROM t"},
       {"SELECT (SELECT Max(b) FROM u) AS m, m+1 AS n FROM t",
        "SELECT (SELECT Max(b) FROM u) as m, \r\n(SELECT Max(b) FROM u)+1 as n FROM t"},
+      // A subquery has names of its own: the list's aliases are not replaced inside it.
+      {"SELECT a AS x, (SELECT x FROM u) AS y, x+1 AS z FROM t",
+       "SELECT a as x, \r\n(SELECT x FROM u) as y, \r\na+1 as z FROM t"},
   };
   Comprueba(casos, std::size(casos));
 }

@@ -244,6 +244,12 @@ TEST(DeAccesASQL, DeepAndLongInput) {
   cadena += " FROM t";
   const std::string salida = t.DeAccesASQL(cadena);
   EXPECT_LT(salida.size(), 2000000u);
+
+  // A rebuilt list holds copies of its subqueries; searching them again would multiply the
+  // work at every level of nesting.
+  std::string anidada = "SELECT b AS a0, a0+a0 AS a1 FROM u";
+  for (int i = 0; i < 30; ++i) anidada = "SELECT (" + anidada + ") AS c, c+c AS d FROM u";
+  EXPECT_LT(t.DeAccesASQL(anidada).size(), 4 * anidada.size());
 }
 
 }  // namespace
