@@ -2,21 +2,19 @@
 #include <gtest/gtest.h>
 
 #include "sqltranslate/cambia_tipo_sql.h"
+#include "translation_cases.h"
 
 namespace kelv {
 namespace {
 
-struct Caso { const char* entrada; const char* salida; };
-
+// SQLCambiarAlias over a table; strAux must end holding the result too.
 void Comprueba(const Caso* casos, std::size_t n) {
-  clsCambiaTipoSQL t;
-  for (std::size_t k = 0; k < n; ++k) {
-    const Caso& c = casos[k];
-    SCOPED_TRACE(c.entrada);
-    std::string s = c.entrada;
-    EXPECT_EQ(t.SQLCambiarAlias(s), c.salida);
-    EXPECT_EQ(s, c.salida);
-  }
+  const clsCambiaTipoSQL t;
+  CompruebaCasos(casos, n, [&](std::string s) {
+    const std::string r = t.SQLCambiarAlias(s);
+    EXPECT_EQ(s, r);
+    return r;
+  });
 }
 
 TEST(SQLCambiarAlias, ReplacesAliasesUsedInTheSameList) {

@@ -3,14 +3,10 @@
 
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "text/error.h"
+#include "translation_cases.h"
 
 namespace kelv {
 namespace {
-
-struct Caso {
-  const char* entrada;
-  const char* salida;
-};
 
 TEST(SQLCambiarIIF, KeepsIifAndComparesLoneConditions) {
   const Caso casos[] = {
@@ -25,11 +21,9 @@ TEST(SQLCambiarIIF, KeepsIifAndComparesLoneConditions) {
       {"IIF(IIF(a,b,c),d,e)", "IIF(IIF(a=1,b,c)=1,d,e)"},
       {"IIF(a AND b,1,0)", "IIF(a=1 AND b=1,1,0)"},
   };
-  clsCambiaTipoSQL t;
-  for (const Caso& c : casos) {
-    SCOPED_TRACE(c.entrada);
-    EXPECT_EQ(t.SQLCambiarIIF(c.entrada), c.salida);
-  }
+  const clsCambiaTipoSQL t;
+  CompruebaCasos(casos, std::size(casos),
+                 [&](const std::string& e) { return t.SQLCambiarIIF(e); });
   EXPECT_THROW(t.SQLCambiarIIF("IIF(a,b)"), KelvError);
 }
 
@@ -40,11 +34,9 @@ TEST(SQLCambiaSwitch, BuildsASearchedCase) {
       {"Switch  (a=1,'x',1,'y')", "(Case  When a=1 Then 'x' Else 'y' End)"},
       {"switch(a,'x',1,'y')", "(Case  When a=1 Then 'x' Else 'y' End)"},
   };
-  clsCambiaTipoSQL t;
-  for (const Caso& c : casos) {
-    SCOPED_TRACE(c.entrada);
-    EXPECT_EQ(t.SQLCambiaSwitch(c.entrada), c.salida);
-  }
+  const clsCambiaTipoSQL t;
+  CompruebaCasos(casos, std::size(casos),
+                 [&](const std::string& e) { return t.SQLCambiaSwitch(e); });
   EXPECT_THROW(t.SQLCambiaSwitch("Switch(a,1,b)"), KelvError);
 }
 
@@ -70,11 +62,9 @@ TEST(SQLRevisaRecursiva, BooleanMode) {
       // A part whose only operator sits in a call is revised as it stands.
       {"f(a AND b OR c)", "f(a AND b OR c)=1"},
   };
-  clsCambiaTipoSQL t;
-  for (const Caso& c : casos) {
-    SCOPED_TRACE(c.entrada);
-    EXPECT_EQ(t.SQLRevisaRecursiva(c.entrada, "AND", 0), c.salida);
-  }
+  const clsCambiaTipoSQL t;
+  CompruebaCasos(casos, std::size(casos),
+                 [&](const std::string& e) { return t.SQLRevisaRecursiva(e, "AND", 0); });
   EXPECT_EQ(t.SQLRevisaRecursiva("Activo or Baja", "OR", 0), "Activo=1 OR Baja=1");
   // A lower-case "and" inside an OR is not recursed into.
   EXPECT_EQ(t.SQLRevisaRecursiva("a and b OR c", "OR", 0), "a and b=1 OR c=1");
@@ -101,11 +91,9 @@ TEST(CambiarBooleanos, RevisesEveryWhereClause) {
       {"SELECT a FROM t WHERE Activo GROUP BY a", "SELECT a FROM t WHERE Activo=1 GROUP BY a"},
       {"SELECT a FROM t WHERE Activo Order By a", "SELECT a FROM t WHERE Activo=1 Order By a"},
   };
-  clsCambiaTipoSQL t;
-  for (const Caso& c : casos) {
-    SCOPED_TRACE(c.entrada);
-    EXPECT_EQ(t.CambiarBooleanos(c.entrada), c.salida);
-  }
+  const clsCambiaTipoSQL t;
+  CompruebaCasos(casos, std::size(casos),
+                 [&](const std::string& e) { return t.CambiarBooleanos(e); });
 }
 
 TEST(CambiarBooleanos, ReplacesAConditionOnlyWhereItStands) {
@@ -121,11 +109,9 @@ TEST(CambiarBooleanos, ReplacesAConditionOnlyWhereItStands) {
       {"SELECT a FROM t WHERE Activo AND x IN (SELECT TOP 1 b FROM u WHERE Fijo ORDER BY b) AND Baja",
        "SELECT a FROM t WHERE Activo=1 AND x IN (SELECT TOP 1 b FROM u WHERE Fijo=1 ORDER BY b) AND Baja=1"},
   };
-  clsCambiaTipoSQL t;
-  for (const Caso& c : casos) {
-    SCOPED_TRACE(c.entrada);
-    EXPECT_EQ(t.CambiarBooleanos(c.entrada), c.salida);
-  }
+  const clsCambiaTipoSQL t;
+  CompruebaCasos(casos, std::size(casos),
+                 [&](const std::string& e) { return t.CambiarBooleanos(e); });
   // The IIF condition is revised by itself: the word "Where" is not touched.
   EXPECT_EQ(t.SQLCambiarIIF("IIF(h,1,0)"), "IIF(h=1,1,0)");
   EXPECT_EQ(t.DeAccesASQL("SELECT IIf(h,1,0) AS x FROM t WHERE h"),

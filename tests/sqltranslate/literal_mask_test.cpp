@@ -6,22 +6,10 @@
 
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "sqltranslate/literal_mask.h"
+#include "translation_cases.h"
 
 namespace kelv {
 namespace {
-
-struct Caso {
-  const char* entrada;
-  const char* salida;
-};
-
-void Traduce(const Caso* casos, std::size_t n) {
-  clsCambiaTipoSQL t;
-  for (std::size_t i = 0; i < n; ++i) {
-    SCOPED_TRACE(casos[i].entrada);
-    EXPECT_EQ(t.DeAccesASQL(casos[i].entrada), casos[i].salida);
-  }
-}
 
 TEST(Literales, MasksAndRestores) {
   const Caso casos[] = {
@@ -83,7 +71,7 @@ TEST(DeAccesASQL, KeepsBracketedNames) {
        "SELECT ISNULL([Sueldo],0) FROM [Personas]"},
       {"SELECT * FROM t WHERE [Activo] AND [t].[Fijo]", "SELECT * FROM t WHERE [Activo]=1 AND [t].[Fijo]=1"},
   };
-  Traduce(casos, std::size(casos));
+  CompruebaTraduccion(casos, std::size(casos));
 }
 
 TEST(DeAccesASQL, ConvertsDoubleQuotedLiteralsWhole) {
@@ -93,7 +81,7 @@ TEST(DeAccesASQL, ConvertsDoubleQuotedLiteralsWhole) {
       {"SELECT * FROM t WHERE c = \"FirstName='\" & x & \"'\"",
        "SELECT * FROM t WHERE c = 'FirstName=''' + x + ''''"},
   };
-  Traduce(casos, std::size(casos));
+  CompruebaTraduccion(casos, std::size(casos));
 }
 
 TEST(DeAccesASQL, LeavesLiteralTextAsItIs) {
@@ -111,7 +99,7 @@ TEST(DeAccesASQL, LeavesLiteralTextAsItIs) {
       {"SELECT * FROM t WHERE d > #12/31/2005# AND n <> '#12/31/2005#'",
        "SELECT * FROM t WHERE d > '2005-12-31' AND n <> '#12/31/2005#'"},
   };
-  Traduce(casos, std::size(casos));
+  CompruebaTraduccion(casos, std::size(casos));
 }
 
 TEST(DeAccesASQL, DropsCommentsWithoutJoiningLinesIntoThem) {
@@ -122,7 +110,7 @@ TEST(DeAccesASQL, DropsCommentsWithoutJoiningLinesIntoThem) {
       {"SELECT a /* uno; dos */ FROM t WHERE Activo", "SELECT a   FROM t WHERE Activo=1"},
       {"SELECT 'a -- b', [c -- d] FROM t", "SELECT 'a -- b', [c -- d] FROM t"},
   };
-  Traduce(casos, std::size(casos));
+  CompruebaTraduccion(casos, std::size(casos));
 }
 
 }  // namespace

@@ -7,22 +7,10 @@
 #include "platform/ui_yield.h"
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "text/error.h"
+#include "translation_cases.h"
 
 namespace kelv {
 namespace {
-
-struct Caso {
-  const char* entrada;
-  const char* salida;
-};
-
-void Comprueba(const Caso* casos, std::size_t n) {
-  clsCambiaTipoSQL t;
-  for (std::size_t i = 0; i < n; ++i) {
-    SCOPED_TRACE(casos[i].entrada);
-    EXPECT_EQ(t.DeAccesASQL(casos[i].entrada), casos[i].salida);
-  }
-}
 
 TEST(DeAccesASQL, WorkedExamples) {
   const Caso casos[] = {
@@ -43,7 +31,7 @@ TEST(DeAccesASQL, WorkedExamples) {
       {"SELECT Switch(Tipo=1,'A',Tipo=2,'B',1,'C') FROM t",
        "SELECT (Case  When Tipo=1 Then 'A' When Tipo=2 Then 'B' Else 'C' End) FROM t"},
   };
-  Comprueba(casos, std::size(casos));
+  CompruebaTraduccion(casos, std::size(casos));
 }
 
 TEST(DeAccesASQL, SimplePassesAndTheirOrder) {
@@ -85,7 +73,7 @@ TEST(DeAccesASQL, SimplePassesAndTheirOrder) {
       {"SELECT getdate(), date(), dbo.Val(a), Interval(b) FROM t",
        "SELECT getdate(), getdate(), dbo.Val(a), Interval(b) FROM t"},
   };
-  Comprueba(casos, std::size(casos));
+  CompruebaTraduccion(casos, std::size(casos));
 }
 
 TEST(DeAccesASQL, OrderByAndNullTests) {
@@ -96,7 +84,7 @@ TEST(DeAccesASQL, OrderByAndNullTests) {
       {"SELECT a FROM t Order by a", "SELECT a FROM t "},
       {"SELECT IsNull(a), IsNull(a,0) FROM t", "SELECT a IS NULL , IsNull(a,0) FROM t"},
   };
-  Comprueba(casos, std::size(casos));
+  CompruebaTraduccion(casos, std::size(casos));
 }
 
 TEST(DeAccesASQL, CutsOnlyATrailingOrderByWithoutTop) {
@@ -121,7 +109,7 @@ TEST(DeAccesASQL, CutsOnlyATrailingOrderByWithoutTop) {
       // Only the last statement's; an earlier statement is kept whole.
       {"SELECT a FROM t ORDER BY a;SELECT b FROM u;", "SELECT a FROM t ORDER BY a;SELECT b FROM u"},
   };
-  Comprueba(casos, std::size(casos));
+  CompruebaTraduccion(casos, std::size(casos));
 }
 
 TEST(DeAccesASQL, IsNullTakesTheMatchingParenthesis) {
@@ -130,7 +118,7 @@ TEST(DeAccesASQL, IsNullTakesTheMatchingParenthesis) {
       {"SELECT * FROM t WHERE IsNull(Trim(a)) AND b", "SELECT * FROM t WHERE RTrim(LTrim(a)) IS NULL  AND b=1"},
       {"SELECT IsNull(f(a,b)), IsNull(a,f(b)) FROM t", "SELECT f(a,b) IS NULL , IsNull(a,f(b)) FROM t"},
   };
-  Comprueba(casos, std::size(casos));
+  CompruebaTraduccion(casos, std::size(casos));
 }
 
 TEST(DeAccesASQL, FindsAccessSpellingsInAnyCaseAsWholeWords) {
@@ -145,7 +133,7 @@ TEST(DeAccesASQL, FindsAccessSpellingsInAnyCaseAsWholeWords) {
       {"SELECT Point(a), MyRound(b), IsTrue, FalseAlarm, xMid(c), Midpoint, Datedue() FROM t",
        "SELECT Point(a), MyRound(b), IsTrue, FalseAlarm, xMid(c), Midpoint, Datedue() FROM t"},
   };
-  Comprueba(casos, std::size(casos));
+  CompruebaTraduccion(casos, std::size(casos));
 }
 
 TEST(DeAccesASQL, WholeQueries) {
@@ -167,7 +155,7 @@ TEST(DeAccesASQL, WholeQueries) {
        "SELECT Round(Sueldo * 1.1, 2) as Nuevo, \r\nRound(Sueldo * 1.1, 2) - Sueldo as Aumento "
        "FROM Personas"},
   };
-  Comprueba(casos, std::size(casos));
+  CompruebaTraduccion(casos, std::size(casos));
 }
 
 TEST(DeAccesASQL, YieldsToTheWindowSystemOnceAndKeepsItsInput) {

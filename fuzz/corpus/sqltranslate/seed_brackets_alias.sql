@@ -1,3 +1,1 @@
-SELECT Liquidaciones.Legajo, [Basico]*1.15 AS BasicoAjustado, [BasicoAjustado]+[Adicional] AS Bruto, [Bruto]*0.17 AS Aportes, [Bruto]-[Aportes] AS Neto
-FROM Liquidaciones
-WHERE (((Liquidaciones.Cerrada)=False));
+SELECT [a]*2 AS Total, [Total]+1 AS [Más], [Más]-[a] AS z FROM [t x] WHERE IsNull([t x]![a])

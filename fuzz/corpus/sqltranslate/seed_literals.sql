@@ -1,3 +1,1 @@
-SELECT Personas.Legajo, "O'Brien" AS Apellido, 'It''s "fine"' AS Nota, "C:\Datos\Kelv\" & [Archivo] AS Ruta, "Say ""hi""" AS Saludo
-FROM Personas
-WHERE Personas.Apellido <> "O'Brien" AND Personas.Filtro = "FirstName='" & [Nombre] & "'";
+SELECT "O'Brien", 'It''s', "a""b" & [x], "C:\T\" FROM [t] WHERE c = "x;y Order by z" AND d = #1/2/2006#

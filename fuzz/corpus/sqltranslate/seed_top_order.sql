@@ -1,4 +1,1 @@
-SELECT DISTINCT TOP 3 Personas.Sector, (SELECT Max(L.Neto) FROM Liquidaciones AS L WHERE L.Sector = Personas.Sector) AS MaxNeto
-FROM Personas
-WHERE Personas.Activo
-ORDER BY 2 DESC;
+SELECT DISTINCT TOP 5 PERCENT a AS x, x+1 AS y FROM (SELECT TOP 1 b FROM u ORDER BY b) AS q WHERE (p OR q) AND (r OR s) ORDER BY 1
