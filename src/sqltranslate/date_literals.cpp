@@ -54,8 +54,9 @@ std::string CambiaFecha(Literales& lit, const std::string& strComando) {
 }  // namespace enmascarado
 
 std::string clsCambiaTipoSQL::CambiaFecha(const std::string& strComando) const {
-  return SobreCodigo(strComando,
-                     [](Literales& lit, std::string t) { return enmascarado::CambiaFecha(lit, t); });
+  return SobreCodigo(strComando, [](Literales& lit, std::string t) {
+    return enmascarado::CambiaFecha(lit, t);
+  });
 }
 
 }  // namespace kelv

@@ -99,15 +99,18 @@ TEST(CambiarBooleanos, RevisesEveryWhereClause) {
 TEST(CambiarBooleanos, ReplacesAConditionOnlyWhereItStands) {
   const Caso casos[] = {
       // The column FechaActivo of the select list is not the condition Activo.
-      {"SELECT FechaActivo, Activo FROM t WHERE Activo", "SELECT FechaActivo, Activo FROM t WHERE Activo=1"},
+      {"SELECT FechaActivo, Activo FROM t WHERE Activo",
+       "SELECT FechaActivo, Activo FROM t WHERE Activo=1"},
       {"SELECT Somewhere FROM t WHERE a", "SELECT Somewhere FROM t WHERE a=1"},
       // A condition ends at its UNION or at the end of its statement.
       {"SELECT a FROM t WHERE b; SELECT c FROM u", "SELECT a FROM t WHERE b=1; SELECT c FROM u"},
       {"SELECT a FROM t WHERE b UNION SELECT a FROM u WHERE c",
        "SELECT a FROM t WHERE b=1 UNION SELECT a FROM u WHERE c=1"},
       // An ORDER BY inside a subquery does not end the outer condition.
-      {"SELECT a FROM t WHERE Activo AND x IN (SELECT TOP 1 b FROM u WHERE Fijo ORDER BY b) AND Baja",
-       "SELECT a FROM t WHERE Activo=1 AND x IN (SELECT TOP 1 b FROM u WHERE Fijo=1 ORDER BY b) AND Baja=1"},
+      {"SELECT a FROM t WHERE Activo AND x IN "
+       "(SELECT TOP 1 b FROM u WHERE Fijo ORDER BY b) AND Baja",
+       "SELECT a FROM t WHERE Activo=1 AND x IN "
+       "(SELECT TOP 1 b FROM u WHERE Fijo=1 ORDER BY b) AND Baja=1"},
   };
   const clsCambiaTipoSQL t;
   CompruebaCasos(casos, std::size(casos),
@@ -130,7 +133,8 @@ TEST(SQLRevisaRecursiva, PeelsOnlyParenthesesAroundTheWholeText) {
       {"NOT (a OR b) OR c", "OR", "Not (a=1 OR b=1) OR c=1"},
       {"((a) OR (b))", "OR", "((a)=1 OR (b)=1)"},
       // A subquery is not a group of conditions.
-      {"(SELECT Max(a) FROM u WHERE c AND d) AND e", "AND", "(SELECT Max(a) FROM u WHERE c AND d)=1 AND e=1"},
+      {"(SELECT Max(a) FROM u WHERE c AND d) AND e", "AND",
+       "(SELECT Max(a) FROM u WHERE c AND d)=1 AND e=1"},
   };
   clsCambiaTipoSQL t;
   for (const CasoOp& c : casos) {

@@ -15,7 +15,8 @@ TEST(Literales, MasksAndRestores) {
   const Caso casos[] = {
       // Restaura(Enmascara(x)): T-SQL literals, names and code come back as they were;
       // Access's double-quoted literals as T-SQL ones; comments are dropped.
-      {"SELECT 'It''s', [Order Details].[Unit Price] FROM t", "SELECT 'It''s', [Order Details].[Unit Price] FROM t"},
+      {"SELECT 'It''s', [Order Details].[Unit Price] FROM t",
+       "SELECT 'It''s', [Order Details].[Unit Price] FROM t"},
       {"\"O'Brien\" \"a\"\"b\" \"\"", "'O''Brien' 'a\"b' ''"},
       {"'a\r\nb' [x]]y] [", "'a\r\nb' [x]]y] ["},
       {"a -- note 'x\r\nb --\nc", "a \r\nb \nc"},
@@ -35,7 +36,8 @@ TEST(Literales, MasksAndRestores) {
 
 TEST(Literales, TokensHideTheirContentAndCompareEqual) {
   Literales lit;
-  const std::string m = lit.Enmascara("SELECT [Total], 'Order by x', [Total], \"Order by x\" FROM t");
+  const std::string m =
+      lit.Enmascara("SELECT [Total], 'Order by x', [Total], \"Order by x\" FROM t");
   // Nothing of the content is visible; equal pieces get equal tokens.
   EXPECT_EQ(m.find("Total"), std::string::npos);
   EXPECT_EQ(m.find("Order"), std::string::npos);
@@ -57,8 +59,10 @@ TEST(Literales, TokensHideTheirContentAndCompareEqual) {
 
 TEST(DeAccesASQL, KeepsBracketedNames) {
   const Caso casos[] = {
-      {"SELECT a.[Date], [Order Details].[Unit Price] AS [Precio Unitario] FROM [Order Details] AS a",
-       "SELECT a.[Date], [Order Details].[Unit Price] AS [Precio Unitario] FROM [Order Details] AS a"},
+      {"SELECT a.[Date], [Order Details].[Unit Price] AS [Precio Unitario] "
+       "FROM [Order Details] AS a",
+       "SELECT a.[Date], [Order Details].[Unit Price] AS [Precio Unitario] "
+       "FROM [Order Details] AS a"},
       {"INSERT INTO [~TempCodes] ( Codigo ) SELECT [t].[c] FROM [t];",
        "INSERT INTO [~TempCodes] ( Codigo ) SELECT [t].[c] FROM [t]"},
       // Names holding what the passes rewrite in code.
@@ -69,14 +73,16 @@ TEST(DeAccesASQL, KeepsBracketedNames) {
        "SELECT Convert(nvarchar,[Memo]), RTrim(LTrim([t].[Nombre])) FROM t"},
       {"SELECT IIf(IsNull([Sueldo]),0,[Sueldo]) FROM [Personas]",
        "SELECT ISNULL([Sueldo],0) FROM [Personas]"},
-      {"SELECT * FROM t WHERE [Activo] AND [t].[Fijo]", "SELECT * FROM t WHERE [Activo]=1 AND [t].[Fijo]=1"},
+      {"SELECT * FROM t WHERE [Activo] AND [t].[Fijo]",
+       "SELECT * FROM t WHERE [Activo]=1 AND [t].[Fijo]=1"},
   };
   CompruebaTraduccion(casos, std::size(casos));
 }
 
 TEST(DeAccesASQL, ConvertsDoubleQuotedLiteralsWhole) {
   const Caso casos[] = {
-      {"SELECT \"O'Brien\", \"a\"\"b\", 'It''s' FROM t", "SELECT 'O''Brien', 'a\"b', 'It''s' FROM t"},
+      {"SELECT \"O'Brien\", \"a\"\"b\", 'It''s' FROM t",
+       "SELECT 'O''Brien', 'a\"b', 'It''s' FROM t"},
       // The concatenation stays outside the text.
       {"SELECT * FROM t WHERE c = \"FirstName='\" & x & \"'\"",
        "SELECT * FROM t WHERE c = 'FirstName=''' + x + ''''"},

@@ -61,7 +61,8 @@ TEST(DeAccesASQL, SimplePassesAndTheirOrder) {
       {"SELECT dateadd('m',1,d) FROM t", "SELECT DateAdd(m,1,d) FROM t"},
       {"SELECT date(), Date() FROM t", "SELECT getdate(), getdate() FROM t"},
       {"SELECT cdate(x) FROM t", "SELECT  CONVERT(datetime,x,103) FROM t"},
-      {"SELECT cdate(Format(d,'mm/yyyy')) FROM t", "SELECT  CONVERT(datetime,Format(d,'mm/yyyy'),103) FROM t"},
+      {"SELECT cdate(Format(d,'mm/yyyy')) FROM t",
+       "SELECT  CONVERT(datetime,Format(d,'mm/yyyy'),103) FROM t"},
       {"SELECT cdate(Format(d,'MM/yyyy')) FROM t",
        "SELECT  CONVERT(datetime,'01/' + Format(d,'MM/yyyy'),103) FROM t"},
       {"SELECT CLNG(a), CSNG(b) FROM t", "SELECT  CAST(a as INT),  CAST(b as Float) FROM t"},
@@ -89,11 +90,13 @@ TEST(DeAccesASQL, OrderByAndNullTests) {
 
 TEST(DeAccesASQL, CutsOnlyATrailingOrderByWithoutTop) {
   const Caso casos[] = {
-      {"SELECT a FROM t UNION SELECT b FROM u ORDER BY 1;", "SELECT a FROM t UNION SELECT b FROM u "},
+      {"SELECT a FROM t UNION SELECT b FROM u ORDER BY 1;",
+       "SELECT a FROM t UNION SELECT b FROM u "},
       {"SELECT a FROM t ORDER  BY a DESC", "SELECT a FROM t "},
       // With TOP the ORDER BY chooses the rows: it stays.
       {"SELECT TOP 5 a FROM t ORDER BY a", "SELECT TOP 5 a FROM t ORDER BY a"},
-      {"SELECT TOP 10 PERCENT a FROM t ORDER BY a DESC", "SELECT TOP 10 PERCENT a FROM t ORDER BY a DESC"},
+      {"SELECT TOP 10 PERCENT a FROM t ORDER BY a DESC",
+       "SELECT TOP 10 PERCENT a FROM t ORDER BY a DESC"},
       {"SELECT DISTINCT TOP 5 a FROM t ORDER BY a", "SELECT DISTINCT TOP 5 a FROM t ORDER BY a"},
       // Never inside a literal, a name or parentheses.
       {"SELECT a FROM t WHERE b = 'x ORDER BY y'", "SELECT a FROM t WHERE b = 'x ORDER BY y'"},
@@ -115,8 +118,10 @@ TEST(DeAccesASQL, CutsOnlyATrailingOrderByWithoutTop) {
 TEST(DeAccesASQL, IsNullTakesTheMatchingParenthesis) {
   const Caso casos[] = {
       {"SELECT * FROM t WHERE IsNull([t]![c])", "SELECT * FROM t WHERE [t]![c] IS NULL"},
-      {"SELECT * FROM t WHERE IsNull(Trim(a)) AND b", "SELECT * FROM t WHERE RTrim(LTrim(a)) IS NULL  AND b=1"},
-      {"SELECT IsNull(f(a,b)), IsNull(a,f(b)) FROM t", "SELECT f(a,b) IS NULL , IsNull(a,f(b)) FROM t"},
+      {"SELECT * FROM t WHERE IsNull(Trim(a)) AND b",
+       "SELECT * FROM t WHERE RTrim(LTrim(a)) IS NULL  AND b=1"},
+      {"SELECT IsNull(f(a,b)), IsNull(a,f(b)) FROM t",
+       "SELECT f(a,b) IS NULL , IsNull(a,f(b)) FROM t"},
   };
   CompruebaTraduccion(casos, std::size(casos));
 }
@@ -127,7 +132,8 @@ TEST(DeAccesASQL, FindsAccessSpellingsInAnyCaseAsWholeWords) {
        "SELECT Distinct IIF([Activo]=1,'S','N'), SUBSTRING([Nombre],2,3), getdate() FROM t"},
       // SUBSTRING needs a length: a two-argument Mid runs to the end.
       {"SELECT Mid(Nombre,2) FROM t", "SELECT SUBSTRING(Nombre,2,2147483647) FROM t"},
-      {"SELECT SWITCH(a=1,'x',1,'y') FROM t", "SELECT (Case  When a=1 Then 'x' Else 'y' End) FROM t"},
+      {"SELECT SWITCH(a=1,'x',1,'y') FROM t",
+       "SELECT (Case  When a=1 Then 'x' Else 'y' End) FROM t"},
       {"SELECT a FROM t WHERE NOT (a AND b)", "SELECT a FROM t WHERE Not (a=1 AND b=1)"},
       // Longer names that end or start like them are other names.
       {"SELECT Point(a), MyRound(b), IsTrue, FalseAlarm, xMid(c), Midpoint, Datedue() FROM t",

@@ -26,8 +26,10 @@ constexpr const char* kAyuda =
     "  --help       show this help\n"
     "\n"
     "A query that cannot be translated is reported on standard error as\n"
-    "\"acc2tsql: FILE: description\"; the other files are still translated and the exit\n"
-    "status is 1. A bad command line gives status 2.\n";
+    "\"acc2tsql: FILE: description\"; the other files are still translated.\n"
+    "\n"
+    "Exit status: 0 every query was translated; 1 a query could not be read or\n"
+    "translated; 2 bad command line.\n";
 
 // The query as the translator takes it: UTF-8 (from Windows-1252 when ansi), without a
 // leading UTF-8 byte-order mark (exported query files usually carry one) and with CR LF line
