@@ -118,20 +118,17 @@ bool GroupBySinBlanco(std::string_view t) {
   return false;
 }
 
-// Replaces every find by with (letter case as cmp says) where it stands as a whole word
-// (no letter, digit or '_' touches it), except after prefijo (letter case ignored): text
-// that already is in the target form is left as it is.
+// Replaces every find (letter case ignored) by with where it stands as a whole word (no
+// letter, digit or '_' touches it), except after prefijo (letter case ignored): text that
+// already is in the target form is left as it is.
 std::string ReemplazaPalabraDeCodigo(std::string_view t, std::string_view find,
-                                     std::string_view with, Compare cmp,
-                                     std::string_view prefijo = {}) {
+                                     std::string_view with, std::string_view prefijo = {}) {
   const BuscaSinCaso busca(find);
-  auto siguiente = [&](std::size_t desde) {
-    return cmp == Compare::Exact ? t.find(find, desde) : busca.Find(t, desde);
-  };
   const bool finDeNombre = EsLetraDeNombre(find.back());
   std::string out;
   std::size_t desde = 0;
-  for (std::size_t p = siguiente(0); p != std::string_view::npos; p = siguiente(p + find.size())) {
+  for (std::size_t p = busca.Find(t, 0); p != std::string_view::npos;
+       p = busca.Find(t, p + find.size())) {
     const std::size_t e = p + find.size();
     const bool tras = !prefijo.empty() && p >= prefijo.size() &&
                       FindAnyCase(t.substr(p - prefijo.size(), prefijo.size()), prefijo) == 0;
@@ -233,25 +230,25 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
                         return "SUBSTRING(" + std::string(a) + ")";
                       });
   if (Ocurre(t, "DistinctROW")) {                                       // 9
-    t = ReemplazaPalabraDeCodigo(t, "DistinctROW", "Distinct", Compare::AnyCase);
+    t = ReemplazaPalabraDeCodigo(t, "DistinctROW", "Distinct");
   }
   if (BuscaFrase(t, "IIF(") != std::string::npos) t = enmascarado::CambiarIIF(t);  // 10
   if (Ocurre(t, "&")) t = Replace(t, "&", "+");                         // 11
   if (Ocurre(t, "#")) t = enmascarado::CambiaFecha(lit, t);             // 12
   if (DeUnion(t)) t = Replace(t, ";", "");                             // 13
   if (Ocurre(t, "Val")) {                                               // 14
-    t = ReemplazaPalabraDeCodigo(t, "Val(", "dbo.Val(", Compare::AnyCase, "dbo.");
+    t = ReemplazaPalabraDeCodigo(t, "Val(", "dbo.Val(", "dbo.");
   }
   if (Ocurre(t, "). ")) t = Replace(t, "). ", ") ");                    // 15
   t = ReescribeSimple(std::move(t), "CINT(", [](std::string_view a) {   // 16
     return " CAST(" + std::string(a) + " as SMALLINT)";
   });
   if (Ocurre(t, "Order")) t = QuitaOrdenFinal(std::move(t));            // 17
-  if (Ocurre(t, "Sgn(")) t = ReemplazaPalabraDeCodigo(t, "Sgn(", "Sign(", Compare::AnyCase);  // 18
+  if (Ocurre(t, "Sgn(")) t = ReemplazaPalabraDeCodigo(t, "Sgn(", "Sign(");  // 18
   // Access's Int rounds down (Int(-8.4) is -9): FLOOR, not CEILING.
-  if (Ocurre(t, "INT(")) t = ReemplazaPalabraDeCodigo(t, "Int(", "FLOOR(", Compare::AnyCase);  // 19
+  if (Ocurre(t, "INT(")) t = ReemplazaPalabraDeCodigo(t, "Int(", "FLOOR(");  // 19
   if (Ocurre(t, "CSTR(")) {                                             // 20
-    t = ReemplazaPalabraDeCodigo(t, "CSTR(", "Convert(nvarchar,", Compare::AnyCase);
+    t = ReemplazaPalabraDeCodigo(t, "CSTR(", "Convert(nvarchar,");
   }
   if (Ocurre(t, " MOD ")) t = ReplaceAnyCase(t, " MOD ", " % ");        // 21
   if (Ocurre(t, "\\")) t = Replace(t, "\\", "/");                       // 22
@@ -298,7 +295,7 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
                         return "DateAdd(" + Join(p, ",") + ")";
                       });
   if (Ocurre(t, "date()")) {                                            // 33
-    t = ReemplazaPalabraDeCodigo(t, "date()", "getdate()", Compare::AnyCase);
+    t = ReemplazaPalabraDeCodigo(t, "date()", "getdate()");
   }
   t = ReescribeSimple(std::move(t), "cdate(", [](std::string_view a) {  // 34
     return " CONVERT(datetime," + std::string(a) + ",103)";
