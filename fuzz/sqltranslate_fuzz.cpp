@@ -3,13 +3,15 @@
 // The whole input is translated with DeAccesASQL; it must return or raise KelvError, never
 // crash, hang or grow without bound. Operations that never raise (SQLRevisaRecursiva,
 // SQLCambiarAlias, CambiaFecha, ReemplazaPalabra) are also run on the same text and must
-// not raise. Inputs longer than 4 KB are cut so that one run stays well under a second.
+// not raise. Masking a text without double quotes or comments and restoring it must give
+// the text back. Inputs longer than 4 KB are cut so that one run stays well under a second.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "sqltranslate/cambia_tipo_sql.h"
+#include "sqltranslate/literal_mask.h"
 #include "text/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -21,6 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string out = t.DeAccesASQL(text);
     if (out.size() > 64 * (text.size() + 1024)) std::abort();  // unbounded growth
   } catch (const kelv::KelvError&) {
+  }
+  if (text.find_first_of('"') == std::string::npos && text.find("--") == std::string::npos &&
+      text.find("/*") == std::string::npos) {
+    kelv::Literales lit;
+    if (lit.Restaura(lit.Enmascara(text)) != text) std::abort();
   }
   std::string copia = text;
   (void)t.SQLCambiarAlias(copia);

@@ -1,10 +1,18 @@
 // clsCambiaTipoSQL::SQLCambiarAlias: a column alias used by another expression of the same
-// select list is replaced by the expression it names (all OSes).
+// select list is replaced by the expression it names (all OSes). An alias used as a
+// bracketed name ([Total]) is replaced by the expression in parentheses.
+#include <algorithm>
+
+#include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "sqltranslate/list_procedures.h"
+#include "sqltranslate/literal_mask.h"
+#include "sqltranslate/masked_passes.h"
+#include "sqltranslate/sql_scan.h"
 #include "sqltranslate/step_guard.h"
 #include "sqltranslate/text_search.h"
 #include "sqltranslate/word_replace.h"
+#include "text/error.h"
 #include "text/toolbox.h"
 
 namespace kelv {
@@ -23,11 +31,11 @@ inline bool Mayuscula(char c) { return c >= 'A' && c <= 'Z'; }
 // "*") + "[!A-Z]*" and does not match "*." + alias + "[!A-Z]*" (exact case: a lower-case
 // letter or a digit counts as a boundary here). Plain ASCII texts are checked by searching;
 // anything else goes through the wildcard match itself.
-bool UsaAlias(const std::string& expresion, bool expresionAscii, const std::string& alias) {
+bool UsaAlias(std::string_view expresion, bool expresionAscii, const std::string& alias) {
   const bool simple = !alias.empty() && expresionAscii && EsAscii(alias) &&
                       alias.find_first_of("*?#[") == std::string::npos;
   if (!simple) {
-    const std::string x = " " + expresion + " ";
+    const std::string x = " " + std::string(expresion) + " ";
     return Like(x, "*[!A-Z]" + Replace(alias, "*", "") + "[!A-Z]*") &&
            !Like(x, "*." + alias + "[!A-Z]*");
   }
@@ -35,7 +43,7 @@ bool UsaAlias(const std::string& expresion, bool expresionAscii, const std::stri
   auto antes = [&](std::size_t e) { return e == 0 ? ' ' : expresion[e - 1]; };
   auto despues = [&](std::size_t e) { return e + w >= n ? ' ' : expresion[e + w]; };
   bool usado = false;
-  for (std::size_t e = expresion.find(alias); e != std::string::npos;
+  for (std::size_t e = expresion.find(alias); e != std::string_view::npos;
        e = expresion.find(alias, e + 1)) {
     if (!Mayuscula(antes(e)) && !Mayuscula(despues(e))) {
       usado = true;
@@ -43,7 +51,7 @@ bool UsaAlias(const std::string& expresion, bool expresionAscii, const std::stri
     }
   }
   if (!usado) return false;
-  for (std::size_t e = expresion.find(alias, 1); e != std::string::npos;
+  for (std::size_t e = expresion.find(alias, 1); e != std::string_view::npos;
        e = expresion.find(alias, e + 1)) {
     if (expresion[e - 1] == '.' && !Mayuscula(despues(e))) return false;
   }
@@ -70,18 +78,95 @@ struct Entrada {
   long posicion = 0;
   bool limpia = false;  // expression already without line breaks and outer blanks
   bool ascii = true;
+  std::vector<std::string_view> trozos;  // of the clean expression (see Trozos)
+  std::string palabra;  // the alias as a word found in expressions (empty: none)
+  std::string nombre;   // the alias as a bracketed name found in expressions (empty: none)
 };
+
+// A name that can be written without brackets: letters, digits and '_' only.
+bool EsNombreSimple(std::string_view s) {
+  if (s.empty()) return false;
+  for (char c : s) {
+    if (!EsLetraDeNombre(c)) return false;
+  }
+  return true;
+}
+
+// How the alias of an entry is looked for in the other expressions: AS [Total] and AS Total
+// are both used as Total and as [Total]. An alias that holds other literals or names is not
+// looked for.
+void NombresDeUso(const Literales& lit, Entrada& e) {
+  if (auto nombre = lit.NombreDe(e.alias)) {
+    e.nombre = *nombre;
+    if (EsNombreSimple(*nombre)) e.palabra = *nombre;
+  } else if (e.alias.find(kAbreToken) == std::string::npos) {
+    e.palabra = e.alias;
+    if (EsNombreSimple(e.alias)) e.nombre = e.alias;
+  }
+}
+
+// The expression with every bracketed use of the alias nombre replaced by the expression
+// it names, in parentheses (a qualified name such as [t].[Total] is left); "usado" tells
+// whether there was such a use. An entry without alias stands for itself and is left.
+std::string SustituyeCorchetes(const Literales& lit, const std::string& expresion,
+                               const Entrada& j, bool& usado, std::size_t limite) {
+  usado = false;
+  std::string out;
+  std::size_t copiado = 0;
+  for (std::size_t p = expresion.find('['); p != std::string::npos;
+       p = expresion.find('[', p + 1)) {
+    const auto k = lit.TokenEn(expresion, p);
+    if (!k || k->clase != Literales::Clase::Nombre || (p > 0 && expresion[p - 1] == '.') ||
+        lit.Nombre(*k).size() != j.nombre.size() ||
+        !TextEquals(lit.Nombre(*k), j.nombre, Compare::AnyCase)) {
+      continue;
+    }
+    usado = true;
+    if (j.expresion == j.alias) continue;
+    out.append(expresion, copiado, p - copiado);
+    out += "(" + j.expresion + ")";
+    copiado = k->fin;
+    if (out.size() + (expresion.size() - copiado) > limite) {
+      throw KelvError(kErrOutOfStringSpace, "SQLCambiarAlias", "Out of string space");
+    }
+  }
+  if (copiado == 0) return expresion;
+  out.append(expresion, copiado, std::string::npos);
+  return out;
+}
+
+// An expression cut into the pieces outside its parenthesised subqueries (even indexes) and
+// the subqueries with their parentheses (odd indexes): the aliases of a list are not looked
+// for inside a subquery, which has names of its own.
+std::vector<std::string_view> Trozos(std::string_view e) {
+  std::vector<std::string_view> trozos;
+  std::size_t desde = 0;
+  for (std::size_t p = BuscaFrase(e, "SELECT"); p != std::string_view::npos;
+       p = BuscaFrase(e, "SELECT", p + 1)) {
+    std::size_t a = p;
+    while (a > desde && e[a - 1] == ' ') --a;
+    if (p < desde || a == desde || e[a - 1] != '(') continue;
+    --a;
+    const std::size_t fin = std::min(ContenidoParentesis(e, a).cierre + 1, e.size());
+    trozos.push_back(e.substr(desde, a - desde));
+    trozos.push_back(e.substr(a, fin - a));
+    desde = fin;
+  }
+  trozos.push_back(e.substr(desde));
+  return trozos;
+}
 
 void Limpia(Entrada& e) {
   if (e.limpia) return;
   e.expresion = Trim(Replace(e.expresion, "\r\n", ""));
   e.ascii = EsAscii(e.expresion);
+  e.trozos = Trozos(e.expresion);
   e.limpia = true;
 }
 
 // Fills the table from the fields of one select list (a repeated alias keeps the place of
 // its first use and takes the later expression).
-std::vector<Entrada> LlenaTabla(const std::vector<std::string>& campos) {
+std::vector<Entrada> LlenaTabla(const Literales& lit, const std::vector<std::string>& campos) {
   TablaTextos tabla = TablaVacia(3);
   for (const std::string& f : campos) {
     IgnorarFallo([&] {
@@ -109,6 +194,7 @@ std::vector<Entrada> LlenaTabla(const std::vector<std::string>& campos) {
     e.alias = fila[0];
     e.expresion = fila[1];
     e.posicion = static_cast<long>(Val(fila[2]));
+    NombresDeUso(lit, e);
     entradas.push_back(std::move(e));
   }
   return entradas;
@@ -117,27 +203,54 @@ std::vector<Entrada> LlenaTabla(const std::vector<std::string>& campos) {
 // Replaces every alias used by another expression of the list; returns how many uses were
 // found. Expressions may not grow beyond presupuesto characters in all: a replacement that
 // would pass it is skipped, like any other failing step.
-int SustituyeAlias(std::vector<Entrada>& entradas, std::size_t presupuesto) {
+int SustituyeAlias(const Literales& lit, std::vector<Entrada>& entradas, std::size_t presupuesto) {
   int cambios = 0;
   std::size_t total = 0;
   for (const Entrada& e : entradas) total += e.expresion.size();
   for (std::size_t j = 0; j < entradas.size(); ++j) {
-    if (entradas[j].posicion <= 0) continue;
+    const Entrada& ej = entradas[j];
+    if (ej.posicion <= 0) continue;
     for (std::size_t i = 0; i < entradas.size(); ++i) {
       Entrada& ei = entradas[i];
       total -= ei.expresion.size();
       Limpia(ei);
       total += ei.expresion.size();
-      if (i == j || !UsaAlias(ei.expresion, ei.ascii, entradas[j].alias)) continue;
-      ++cambios;
+      if (i == j) continue;
+      const std::vector<std::string_view>& trozos = ei.trozos;
+      bool comoPalabra = false;
+      for (std::size_t k = 0; k < trozos.size() && !ej.palabra.empty(); k += 2) {
+        if (UsaAlias(trozos[k], ei.ascii, ej.palabra)) comoPalabra = true;
+      }
+      if (comoPalabra) ++cambios;
+      const bool conCorchetes =
+          !ej.nombre.empty() && ei.expresion.find('[') != std::string::npos;
+      if (!comoPalabra && !conCorchetes) continue;
       IgnorarFallo([&] {
         const std::size_t resto = total - ei.expresion.size();
         const std::size_t limite = presupuesto > resto ? presupuesto - resto : 0;
-        std::string nueva = Trim(ReemplazaPalabraLimitada(ei.expresion, entradas[j].alias,
-                                                          entradas[j].expresion, limite));
+        std::string nueva;
+        bool usado = false;
+        for (std::size_t k = 0; k < trozos.size(); ++k) {
+          std::string trozo(trozos[k]);
+          if (k % 2 == 0 && comoPalabra) {
+            trozo = ReemplazaPalabraLimitada(trozo, ej.palabra, ej.expresion, limite);
+          }
+          if (k % 2 == 0 && !ej.nombre.empty()) {
+            bool enTrozo = false;
+            trozo = SustituyeCorchetes(lit, trozo, ej, enTrozo, limite);
+            usado = usado || enTrozo;
+          }
+          nueva += trozo;
+        }
+        if (nueva.size() > limite) {
+          throw KelvError(kErrOutOfStringSpace, "SQLCambiarAlias", "Out of string space");
+        }
+        if (comoPalabra) nueva = Trim(nueva);
+        if (usado && !comoPalabra) ++cambios;
         total = resto + nueva.size();
         ei.expresion = std::move(nueva);
         ei.ascii = EsAscii(ei.expresion);
+        ei.trozos = Trozos(ei.expresion);
       });
     }
   }
@@ -145,8 +258,8 @@ int SustituyeAlias(std::vector<Entrada>& entradas, std::size_t presupuesto) {
 }
 
 // The rebuilt list: one field per line, "expression as alias" where they differ, without
-// the final comma. largo receives the length before that comma was removed.
-std::string ReconstruyeLista(const std::vector<Entrada>& entradas, std::size_t& largo) {
+// the final comma.
+std::string ReconstruyeLista(const std::vector<Entrada>& entradas) {
   std::string lista;
   for (const Entrada& e : entradas) {
     lista += e.expresion;
@@ -154,24 +267,38 @@ std::string ReconstruyeLista(const std::vector<Entrada>& entradas, std::size_t& 
     lista += ", \r\n";
   }
   lista = Trim(Left(lista, lista.size() >= 2 ? lista.size() - 2 : 0));
-  largo = lista.size();
   return Left(lista, lista.empty() ? 0 : lista.size() - 1);
+}
+
+// The next "SELECT " (a whole word, letter case ignored) at or after desde, or npos.
+std::size_t BuscaSelect(const std::string& t, std::size_t desde) {
+  for (std::size_t p = BuscaFrase(t, "SELECT", desde); p != std::string::npos;
+       p = BuscaFrase(t, "SELECT", p + 1)) {
+    if (p + 6 < t.size() && t[p + 6] == ' ') return p;
+  }
+  return std::string::npos;
 }
 
 }  // namespace
 
-std::string clsCambiaTipoSQL::SQLCambiarAlias(std::string& strAux) const {
-  std::string t = strAux;
+namespace enmascarado {
+
+std::string CambiarAlias(const Literales& lit, std::string t) {
   const std::size_t presupuesto = 65536 + 16 * t.size();
-  std::size_t pos = 0;
-  std::size_t sel = InStrAnyCase(pos + 1, t, "Select ");
-  do {
-    const std::size_t fr = InStrAnyCase(sel + 6, t, " From ");
-    std::string lista;
-    bool reconstruida = false;
+  std::size_t sel = BuscaSelect(t, 0);
+  while (sel != std::string::npos) {
+    // The list runs from the blank after SELECT and its ALL, DISTINCT or TOP n words to the
+    // blank before its own FROM (or INTO), outside parentheses.
+    const std::size_t inicio = SaltaPrefijoSelect(t, sel + 6);
+    // The next list may be a subquery inside this one; a rebuilt list is not searched again
+    // (it may hold copies of its subqueries).
+    std::size_t siguiente = inicio;
     IgnorarFallo([&] {
-      if (fr == 0) return;  // no FROM after this SELECT: its text is kept
-      lista = t.substr(sel + 5, fr - sel - 6);
+      std::size_t fr = BuscaFraseFuera(t, "FROM", inicio);
+      fr = std::min(fr, BuscaFraseFuera(t, "INTO", inicio, fr));
+      if (fr == std::string::npos) return;  // no FROM after this SELECT: its text is kept
+      if (fr > inicio && t[fr - 1] == ' ') --fr;
+      const std::string lista = t.substr(inicio, fr - inicio);
       if (InStrAnyCase(1, lista, " AS ") == 0) return;
       std::vector<std::string> campos = Split(lista, ",");
       // Fields split inside a quoted text or inside a call's parentheses are joined again.
@@ -184,19 +311,27 @@ std::string clsCambiaTipoSQL::SQLCambiarAlias(std::string& strAux) const {
           ++i;
         }
       }
-      std::vector<Entrada> entradas = LlenaTabla(campos);
-      if (SustituyeAlias(entradas, presupuesto) == 0) return;
-      std::size_t largo = 0;
-      const std::string nueva = ReconstruyeLista(entradas, largo);
-      t = t.substr(0, sel + 6) + nueva + t.substr(fr - 1);
-      strAux = t;
-      pos = largo + sel;
-      reconstruida = true;
+      std::vector<Entrada> entradas = LlenaTabla(lit, campos);
+      if (SustituyeAlias(lit, entradas, presupuesto) == 0) return;
+      const std::string nueva = ReconstruyeLista(entradas);
+      const std::size_t cabeza = inicio + (t[inicio] == ' ' ? 1 : 0);
+      t.replace(cabeza, fr - cabeza, nueva);
+      siguiente = cabeza + nueva.size();
     });
-    if (!reconstruida) pos = lista.size() + sel;
-    sel = InStrAnyCase(pos + 1, t, "Select ");
-  } while (sel != 0);
+    sel = BuscaSelect(t, siguiente);
+  }
   return t;
+}
+
+}  // namespace enmascarado
+
+std::string clsCambiaTipoSQL::SQLCambiarAlias(std::string& strAux) const {
+  // strAux receives the statement after every rebuilt list, so in the end it holds the
+  // result (or, when no list was rebuilt, what it held, which is the result too).
+  strAux = SobreCodigo(strAux, [](Literales& lit, std::string t) {
+    return enmascarado::CambiarAlias(lit, std::move(t));
+  });
+  return strAux;
 }
 
 }  // namespace kelv

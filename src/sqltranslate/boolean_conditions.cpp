@@ -1,8 +1,13 @@
 // clsCambiaTipoSQL: Yes/No columns standing alone as conditions, and the logical XOR
 // (all OSes).
+#include <algorithm>
+
 #include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "sqltranslate/list_procedures.h"
+#include "sqltranslate/literal_mask.h"
+#include "sqltranslate/masked_passes.h"
+#include "sqltranslate/sql_scan.h"
 #include "sqltranslate/step_guard.h"
 #include "sqltranslate/text_search.h"
 #include "text/toolbox.h"
@@ -13,31 +18,15 @@ namespace {
 // Deeper conditions are revised as they stand: keeps the recursion within any stack.
 constexpr int kProfundidadMaxima = 200;
 
-bool Envuelto(const std::string& s) { return !s.empty() && s.front() == '(' && s.back() == ')'; }
-
-// "Not" as a word at the start (followed by a blank or a parenthesis).
+// "Not" as a word at the start (followed by a blank or a parenthesis), letter case ignored.
 bool EmpiezaConNot(const std::string& s) {
-  return s.size() > 3 && s.compare(0, 3, "Not") == 0 && (s[3] == ' ' || s[3] == '(');
-}
-
-bool EsLetraDePalabra(char c) {
-  const unsigned char u = static_cast<unsigned char>(c);
-  return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') ||
-         u == '_' || u >= 0x80;
-}
-
-// True when word (letter case ignored) starts at offset i of t as a whole word.
-bool PalabraEn(std::string_view t, std::size_t i, std::string_view word) {
-  if (i + word.size() > t.size() || FindAnyCase(t.substr(i, word.size()), word) != 0) return false;
-  const std::size_t e = i + word.size();
-  return (i == 0 || !EsLetraDePalabra(t[i - 1])) && (e == t.size() || !EsLetraDePalabra(t[e]));
+  return s.size() > 3 && FraseEn(s, 0, "Not") && (s[3] == ' ' || s[3] == '(');
 }
 
 // The word IN followed (after blanks) by an opening parenthesis, in any letter case.
 bool TieneListaIn(std::string_view t) {
-  for (std::size_t p = FindAnyCase(t, "IN"); p != std::string_view::npos;
-       p = FindAnyCase(t, "IN", p + 1)) {
-    if (p > 0 && EsLetraDePalabra(t[p - 1])) continue;
+  for (std::size_t p = BuscaFrase(t, "IN"); p != std::string_view::npos;
+       p = BuscaFrase(t, "IN", p + 1)) {
     std::size_t e = p + 2;
     while (e < t.size() && t[e] == ' ') ++e;
     if (e < t.size() && t[e] == '(') return true;
@@ -63,7 +52,7 @@ int BetweenAbiertos(std::string_view t) {
     const char c = t[i];
     if (c == '(') ++nivel;
     else if (c == ')') nivel = nivel > 0 ? nivel - 1 : 0;
-    else if (nivel == 0 && (c == 'B' || c == 'b') && PalabraEn(t, i, "BETWEEN")) ++n;
+    else if (nivel == 0 && (c == 'B' || c == 'b') && FraseEn(t, i, "BETWEEN")) ++n;
   }
   return n;
 }
@@ -88,6 +77,21 @@ std::vector<std::string> PartesDe(const std::string& s, const std::string& opera
   return salida;
 }
 
+// A part that is a negated or parenthesised group in which the operator stands again, such
+// as Not (a AND b) or (a AND b) among parts split at AND: the group is revised inside. A
+// subquery is not such a group.
+bool GrupoConOperador(const std::string& parte, const std::string& sep) {
+  std::string s = Trim(parte);
+  if (!EmpiezaConNot(s) && !EntreParentesis(s)) return false;
+  if (FindAnyCase(s, sep) == std::string_view::npos) return false;
+  for (;;) {
+    if (EmpiezaConNot(s)) s = Trim(s.substr(3));
+    else if (EntreParentesis(s)) s = Trim(s.substr(1, s.size() - 2));
+    else break;
+  }
+  return !FraseEn(s, 0, "SELECT");
+}
+
 std::string Revisa(const std::string& strCampos, const std::string& operador,
                    std::uint8_t trans, int profundidad, bool vieneDeParteUnica) {
   std::string s = Trim(strCampos);
@@ -98,20 +102,21 @@ std::string Revisa(const std::string& strCampos, const std::string& operador,
   std::vector<std::string> partes;
   if (FindAnyCase(s, sep) != std::string_view::npos) {
     partes = PartesDe(s, operador);
-    if (partes.size() == 1 && (Envuelto(s) || EmpiezaConNot(s))) {
+    // Only parentheses that enclose the whole condition are peeled.
+    if (partes.size() == 1 && (EntreParentesis(s) || EmpiezaConNot(s))) {
       for (;;) {
         if (EmpiezaConNot(s)) {
           s.erase(0, 3);
           negado = true;
         }
         s = Trim(s);
-        if (Envuelto(s)) {
+        if (EntreParentesis(s)) {
           s = s.substr(1, s.size() - 2);
           envuelto = true;
         }
         pelado = true;
         partes = PartesDe(s, operador);
-        if (!Envuelto(s) || partes.size() >= 2) break;
+        if (!EntreParentesis(s) || partes.size() >= 2) break;
       }
     }
   } else {
@@ -124,8 +129,11 @@ std::string Revisa(const std::string& strCampos, const std::string& operador,
   const std::string conInterior = " " + interior + " ";
   for (std::string& parte : partes) {
     IgnorarFallo([&] {
-      if (recursivo && parte.find(conInterior) != std::string::npos) {
+      if (!recursivo) return;
+      if (parte.find(conInterior) != std::string::npos) {
         parte = Revisa(parte, interior, trans, profundidad + 1, parteUnica);
+      } else if (partes.size() >= 2 && GrupoConOperador(parte, sep)) {
+        parte = Revisa(parte, operador, trans, profundidad + 1, false);
       }
     });
     IgnorarFallo([&] {
@@ -154,62 +162,113 @@ std::string Revisa(const std::string& strCampos, const std::string& operador,
   return s;
 }
 
-// The condition of the clause whose scan starts at inicio (1-based, the blank after the
-// keyword), and the position where it ends: the ")" that closes a parenthesis opened before
-// the clause, length + 1, or the blank before ORDER BY / GROUP BY.
-std::string Condicion(const std::string& t, std::size_t inicio, std::size_t& fin) {
-  const Contenido c = ContenidoParentesis(t, inicio - 1);
-  std::string cond(c.texto);
-  fin = c.cierre + 1;
-  for (const char* corte : {" Order By", " Group By"}) {
-    const std::size_t k = InStrAnyCase(1, cond, corte);
-    if (k > 0) {
-      cond.resize(k - 1);
-      fin = inicio + k;
-    }
+// The blank after the keyword (WHERE or ON, a whole word followed by a blank) found first at
+// or after desde, or npos.
+std::size_t BuscaClausula(const std::string& t, std::string_view palabra, std::size_t desde) {
+  for (std::size_t p = BuscaFrase(t, palabra, desde); p != std::string::npos;
+       p = BuscaFrase(t, palabra, p + 1)) {
+    const std::size_t e = p + palabra.size();
+    if (e < t.size() && t[e] == ' ') return e;
   }
-  return cond;
+  return std::string::npos;
 }
 
-std::string RevisaClausulas(const clsCambiaTipoSQL& traductor, const std::string& strComando,
-                            bool modoXor) {
-  std::string t = strComando;
-  std::size_t a = InStrAnyCase(1, t, "Where ");
-  std::size_t inicio = a + 5;
-  if (a == 0) {
-    if (!modoXor) return t;
-    a = InStrAnyCase(1, t, " ON ");
-    if (a == 0) return t;
-    inicio = a + 3;
+// Whether a clause that ends a WHERE condition (ORDER BY, GROUP BY, HAVING, UNION) starts
+// at offset i of t.
+bool EmpiezaOtraClausula(const std::string& t, std::size_t i) {
+  switch (t[i] | 0x20) {
+    case 'o': return FraseEn(t, i, "ORDER BY");
+    case 'g': return FraseEn(t, i, "GROUP BY");
+    case 'h': return FraseEn(t, i, "HAVING");
+    case 'u': return FraseEn(t, i, "UNION");
+    default: return false;
   }
-  std::size_t fin = 0;
-  std::string cond = Condicion(t, inicio, fin);
-  for (;;) {
+}
+
+// The condition of the clause whose keyword ends at the blank at offset blanco: up to the ")"
+// that closes a parenthesis opened before the clause, the end of its statement (";") or the
+// blank before its ORDER BY, GROUP BY, HAVING or UNION outside parentheses, or the end of
+// the text. One scan over the condition alone.
+std::string Condicion(const std::string& t, std::size_t blanco) {
+  const std::size_t inicio = blanco + 1;
+  std::size_t nivel = 0, i = inicio;
+  for (; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c == '(') {
+      ++nivel;
+    } else if (c == ')') {
+      if (nivel == 0) break;
+      --nivel;
+    } else if (nivel == 0 && (c == ';' || EmpiezaOtraClausula(t, i))) {
+      if (c != ';' && i > inicio && t[i - 1] == ' ') --i;
+      break;
+    }
+  }
+  return t.substr(std::min(inicio, t.size()), i > inicio ? i - inicio : 0);
+}
+
+std::string RevisaClausulas(const std::string& strComando, bool modoXor) {
+  std::string t = strComando;
+  std::size_t blanco = BuscaClausula(t, "WHERE", 0);
+  if (blanco == std::string::npos) {
+    if (!modoXor) return t;
+    blanco = BuscaClausula(t, "ON", 0);
+  }
+  while (blanco != std::string::npos) {
+    const std::size_t inicio = blanco + 1;
+    const std::string cond = Condicion(t, blanco);
     const std::string op =
         modoXor ? "XOR" : (InStrAnyCase(1, cond, " Or ") > 0 ? "OR" : "AND");
-    const std::string revisada = traductor.SQLRevisaRecursiva(cond, op, modoXor ? 1 : 0);
-    if (revisada != cond) t = Replace(t, cond, revisada);
-    a = InStrAnyCase(fin + 1, t, "Where ");
-    if (a == 0) break;
-    cond = Condicion(t, a + 5, fin);
+    const std::string revisada = Revisa(cond, op, modoXor ? 1 : 0, 0, false);
+    // Only the condition of this clause changes, where it stands.
+    if (revisada != cond) t.replace(inicio, cond.size(), revisada);
+    // The next clause is looked for from the start of this condition: a subquery's WHERE
+    // inside it is revised too.
+    blanco = BuscaClausula(t, "WHERE", inicio);
   }
   return t;
 }
 
 }  // namespace
 
-std::string clsCambiaTipoSQL::SQLRevisaRecursiva(const std::string& strCampos,
-                                                 const std::string& Operador,
-                                                 std::uint8_t Trans) const {
+namespace enmascarado {
+
+std::string RevisaRecursiva(const std::string& strCampos, const std::string& Operador,
+                            std::uint8_t Trans) {
   return Revisa(strCampos, Operador, Trans, 0, false);
 }
 
+std::string CambiarBooleanos(const std::string& strComando) {
+  return RevisaClausulas(strComando, false);
+}
+
+std::string CambiarXOR(const std::string& strComando) { return RevisaClausulas(strComando, true); }
+
+std::string RevisaCondicion(const std::string& condicion) {
+  static constexpr std::string_view kWhere = "Where ";
+  std::string t = RevisaClausulas(std::string(kWhere) + condicion, false);
+  if (t.compare(0, kWhere.size(), kWhere) == 0) t.erase(0, kWhere.size());
+  return t;
+}
+
+}  // namespace enmascarado
+
+std::string clsCambiaTipoSQL::SQLRevisaRecursiva(const std::string& strCampos,
+                                                 const std::string& Operador,
+                                                 std::uint8_t Trans) const {
+  return SobreCodigo(strCampos, [&](Literales&, std::string t) {
+    return enmascarado::RevisaRecursiva(t, Operador, Trans);
+  });
+}
+
 std::string clsCambiaTipoSQL::CambiarBooleanos(const std::string& strComando) const {
-  return RevisaClausulas(*this, strComando, false);
+  return SobreCodigo(strComando,
+                     [](Literales&, std::string t) { return enmascarado::CambiarBooleanos(t); });
 }
 
 std::string clsCambiaTipoSQL::SQLCambiarXOR(const std::string& strComando) const {
-  return RevisaClausulas(*this, strComando, true);
+  return SobreCodigo(strComando,
+                     [](Literales&, std::string t) { return enmascarado::CambiarXOR(t); });
 }
 
 }  // namespace kelv

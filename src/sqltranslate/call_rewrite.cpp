@@ -73,7 +73,8 @@ std::string ReescribeLlamadas(std::string text, std::string_view literal,
     const std::size_t pos = busca.Find(r, desde);
     if (pos == std::string_view::npos) break;
     const char anterior = pos > 0 ? r[pos - 1] : (listo.empty() ? '\0' : listo.back());
-    Reescritura e = decide(r, pos, anterior);
+    Reescritura e;
+    if (!EsLetraDeNombre(anterior)) e = decide(r, pos);
     listo.append(r.substr(0, pos));
     if (e.texto) {
       const std::string& nuevo = *e.texto;

@@ -29,14 +29,14 @@ struct Reescritura {
 };
 
 // Decides the rewrite of an occurrence at offset pos of text, the part of the working text
-// that may still change (what lies before it is final); anterior is the character just
-// before the occurrence ('\0' at the start of the whole text).
-using DecideReescritura =
-    std::function<Reescritura(std::string_view text, std::size_t pos, char anterior)>;
+// that may still change (what lies before it is final).
+using DecideReescritura = std::function<Reescritura(std::string_view text, std::size_t pos)>;
 
 // Finds literal (letter case ignored) from the start, rewrites it as decide says, and
-// searches again from the stated place in the new text until there is no occurrence. Runs
-// in time proportional to the text plus the replacements.
+// searches again from the stated place in the new text until there is no occurrence. An
+// occurrence that ends a longer name (a letter, digit or '_' before it, as in MyRound( for
+// Round() is another function and is left. Runs in time proportional to the text plus the
+// replacements.
 std::string ReescribeLlamadas(std::string text, std::string_view literal,
                               const DecideReescritura& decide);
 

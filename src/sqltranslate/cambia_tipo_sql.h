@@ -2,9 +2,17 @@
 // sequence of textual passes (all OSes).
 //
 // The translation has no parser: every pass finds a literal piece of text and rewrites it.
-// Positions are 1-based byte positions (every searched literal is ASCII), 0 means not
-// found. The class keeps no state; every operation takes a text and returns a new one.
-// Failures raised to the caller are KelvError.
+// The passes only ever see code: string literals ('...' and Access's "..."), bracketed
+// names ([...]) and comments are set apart before they run (literal_mask.h), so their text
+// comes out unchanged, except that a double-quoted literal comes out as a T-SQL one
+// ("O'Brien" as 'O''Brien') and comments are dropped. Date constants (#...#) are code and
+// are rewritten. Keywords and Access's function names are found in any letter case, as
+// whole words.
+//
+// Texts are UTF-8. The helpers that take or return positions (DevContenido, DevTermino)
+// count them in bytes of that UTF-8 text: 1-based, 0 means not found. The class keeps no
+// state; every operation takes a text and returns a new one. Failures raised to the caller
+// are KelvError.
 #pragma once
 
 #include <cstdint>
@@ -15,28 +23,33 @@ namespace kelv {
 class clsCambiaTipoSQL {
  public:
   // Rewrites every select list of the statement so that a column alias used by another
-  // expression of the same list is replaced by the expression it names; a rebuilt list is
-  // written one field per line with lower-case " as ". strAux receives the statement after
-  // every rebuilt list; the result is the final statement. Never raises.
+  // expression of the same list is replaced by the expression it names (a use written as a
+  // bracketed name, [Total], by the expression in parentheses); a rebuilt list is written
+  // one field per line with lower-case " as ". The list runs from after SELECT and its
+  // ALL, DISTINCT or TOP n [PERCENT] words to its own FROM or INTO. strAux receives the
+  // statement after every rebuilt list; the result is the final statement. Never raises.
   std::string SQLCambiarAlias(std::string& strAux) const;
 
   // The text between the opening parenthesis at SeAbre and its matching closing one; a
   // SeAbre of -1 is first set to the position of the first "(" (0 when there is none).
   // PosHasta receives the position of the matching ")", or length + 1 when the parentheses
-  // never balance (the result then runs to the end). Quotes are not considered. A SeAbre
-  // beyond the text, or below -1, raises KelvError(kErrInvalidArgument).
+  // never balance (the result then runs to the end). Positions are 1-based byte positions in
+  // the UTF-8 text. Quotes are not considered. A SeAbre beyond the text, or below -1, raises
+  // KelvError(kErrInvalidArgument).
   std::string DevContenido(const std::string& strAux, std::int32_t& SeAbre,
                            std::int32_t& PosHasta) const;
 
   // The first innermost term between SepA and SepC (exact search); PosD and PosH receive the
-  // positions of its delimiters. No SepA gives "" and leaves PosD/PosH as they were; a SepA
-  // without a SepC after it raises KelvError(kErrInvalidArgument).
+  // 1-based byte positions of its delimiters in the UTF-8 text. No SepA gives "" and leaves
+  // PosD/PosH as they were; a SepA without a SepC after it raises
+  // KelvError(kErrInvalidArgument).
   std::string DevTermino(const std::string& Ecuacion, std::int32_t& PosD, std::int32_t& PosH,
                          const std::string& SepA, const std::string& SepC) const;
 
-  // Keeps every upper-case "IIF(" call, turns IIF(IsNull(x),y,x) and
+  // Keeps every IIF call (IIf, iif, ... written as IIF), turns IIF(IsNull(x),y,x) and
   // IIF(Not IsNull(x),x,y) into ISNULL(x,y) and compares a lone Yes/No condition with 1.
-  // An IIF( with fewer than three arguments raises KelvError(kErrSubscript).
+  // Each call is replaced where it stands. An IIF( with fewer than three arguments raises
+  // KelvError(kErrSubscript).
   std::string SQLCambiarIIF(const std::string& strComando) const;
 
   // Revises the condition of the first WHERE (or ON) clause and of every later WHERE clause
@@ -45,11 +58,16 @@ class clsCambiaTipoSQL {
 
   // Revises the condition of every WHERE clause in boolean mode: a part that is not already
   // a condition (comparison, BETWEEN, LIKE, IS [NOT] NULL, IN (...), EXISTS, IsNull) gets
-  // "=1". A statement without "Where " is returned unchanged.
+  // "=1". A clause's condition ends at a ")" closing a parenthesis opened before it, or at
+  // its ORDER BY, GROUP BY, HAVING or UNION; it is replaced where it stands, and the WHERE
+  // of a subquery inside it is revised too. A statement without "Where " is returned
+  // unchanged.
   std::string CambiarBooleanos(const std::string& strComando) const;
 
   // Revises one condition split at Operador ("AND", "OR" or "XOR") outside parentheses,
-  // recursing into the parts; Trans 0 is boolean mode, 1 XOR mode. Never raises.
+  // recursing into the parts and into negated or parenthesised groups of them (only
+  // parentheses that enclose a whole part are peeled); Trans 0 is boolean mode, 1 XOR mode.
+  // Never raises.
   std::string SQLRevisaRecursiva(const std::string& strCampos, const std::string& Operador,
                                  std::uint8_t Trans) const;
 
@@ -57,21 +75,23 @@ class clsCambiaTipoSQL {
   // (see date_recognition.h for the accepted forms); other "#" pairs are left. Never raises.
   std::string CambiaFecha(const std::string& strComando) const;
 
-  // Turns every "Switch(" call (condition/value pairs; the last value is the default) into a
-  // searched (Case When ... Then ... Else ... End). An odd number of arguments raises
-  // KelvError(kErrSubscript).
+  // Turns every "Switch(" call, in any letter case (condition/value pairs; the last value is
+  // the default) into a searched (Case When ... Then ... Else ... End). An odd number of
+  // arguments raises KelvError(kErrSubscript).
   std::string SQLCambiaSwitch(const std::string& strComando) const;
 
   // Replaces PalABuscar (letter case ignored) by PalAReemplazar wherever it stands as a
-  // whole word: the character before it is one of -, +/&()^.\*=>< (or the start), the one
-  // after it the same set without the full stop (or the end). An empty PalABuscar leaves
-  // the text.
+  // whole word outside literals: the character before it is one of -, +/&()^.\*=>< (or the
+  // start), the one after it the same set without the full stop (or the end). An empty
+  // PalABuscar leaves the text.
   std::string ReemplazaPalabra(std::string strAux, const std::string& PalABuscar,
                                const std::string& PalAReemplazar) const;
 
-  // Translates one Access query into SQL Server text (strVista is left unchanged). A
-  // construct the passes cannot handle raises KelvError and no partial text is returned.
-  // Lets the window system process pending messages once before returning.
+  // Translates one Access query into SQL Server text (strVista is left unchanged). Line
+  // breaks are CR LF. A trailing ORDER BY of the last statement is dropped unless the
+  // statement has TOP (a view cannot keep it). A construct the passes cannot handle raises
+  // KelvError and no partial text is returned. Lets the window system process pending
+  // messages once before returning.
   std::string DeAccesASQL(const std::string& strVista) const;
 };
 

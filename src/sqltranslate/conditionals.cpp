@@ -1,6 +1,8 @@
 // clsCambiaTipoSQL: the Access conditional functions IIF and Switch (all OSes).
 #include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/cambia_tipo_sql.h"
+#include "sqltranslate/masked_passes.h"
+#include "sqltranslate/sql_scan.h"
 #include "sqltranslate/text_search.h"
 #include "text/error.h"
 #include "text/toolbox.h"
@@ -9,18 +11,21 @@ namespace kelv {
 namespace {
 
 bool Empieza(std::string_view s, std::string_view prefijo) {
-  return s.substr(0, prefijo.size()) == prefijo;
+  return s.size() >= prefijo.size() && FindAnyCase(s.substr(0, prefijo.size()), prefijo) == 0;
 }
 
 }  // namespace
 
-std::string clsCambiaTipoSQL::SQLCambiarIIF(const std::string& strComando) const {
+namespace enmascarado {
+
+std::string CambiarIIF(const std::string& strComando) {
   std::string s = strComando;
-  std::size_t p = s.find("IIF(");
+  std::size_t p = BuscaFrase(s, "IIF(");
   while (p != std::string::npos) {
-    const std::string a(ContenidoParentesis(s, p + 3).texto);
+    const Contenido c = ContenidoParentesis(s, p + 3);
+    const std::string a(c.texto);
     std::vector<std::string> partes = PartesDeLlamada(a);
-    // More than three parts (a comma inside a quoted text): neighbours are joined again.
+    // More than three parts: neighbours are joined again.
     if (partes.size() > 3) {
       std::size_t i = 1, ultimo = partes.size() - 1;
       while (i < ultimo) {
@@ -36,7 +41,7 @@ std::string clsCambiaTipoSQL::SQLCambiarIIF(const std::string& strComando) const
                           " has fewer than three arguments");
     }
     const std::string cond = Trim(partes[0]);
-    bool hecho = false;
+    std::string nuevo;
     if (Empieza(cond, "IsNull") || Empieza(cond, "Not IsNull")) {
       // The null-substitution idiom: IIF(IsNull(x),y,x) and IIF(Not IsNull(x),x,y).
       const bool negado = Empieza(cond, "Not ");
@@ -44,34 +49,32 @@ std::string clsCambiaTipoSQL::SQLCambiarIIF(const std::string& strComando) const
       if (abre < cond.size()) {
         const std::string x = Trim(ContenidoParentesis(cond, abre).texto);
         if ((!negado && Trim(partes[2]) == x) || (negado && Trim(partes[1]) == x)) {
-          s = ReplaceAnyCase(s, "IIF(" + a + ")",
-                             "ISNULL(" + x + "," + (negado ? partes[2] : partes[1]) + ")");
-          hecho = true;
+          nuevo = "ISNULL(" + x + "," + (negado ? partes[2] : partes[1]) + ")";
         }
       }
     }
-    if (!hecho) {
-      const std::string p0 = Replace(CambiarBooleanos("Where " + partes[0]), "Where ", "");
-      s = ReplaceAnyCase(s, "IIF(" + a + ")",
-                         "IIF(" + p0 + "," + partes[1] + "," + partes[2] + ")");
+    if (nuevo.empty()) {
+      nuevo = "IIF(" + RevisaCondicion(partes[0]) + "," + partes[1] + "," + partes[2] + ")";
     }
-    p = s.find("IIF(", p + 4);
+    // The call is replaced where it stands; one whose parentheses never close is left.
+    if (c.cierre < s.size()) s.replace(p, c.cierre + 1 - p, nuevo);
+    p = BuscaFrase(s, "IIF(", p + 4);
   }
   return s;
 }
 
-std::string clsCambiaTipoSQL::SQLCambiaSwitch(const std::string& strComando) const {
-  std::string s = Replace(Replace(strComando, "Switch  (", "Switch("), "Switch (", "Switch(");
-  std::size_t p = s.find("Switch(");
+std::string CambiaSwitch(const std::string& strComando) {
+  std::string s =
+      ReplaceAnyCase(ReplaceAnyCase(strComando, "Switch  (", "Switch("), "Switch (", "Switch(");
+  std::size_t p = BuscaFrase(s, "Switch(");
   while (p != std::string::npos) {
-    const std::string a(ContenidoParentesis(s, p + 6).texto);
-    const std::vector<std::string> partes = PartesDeLlamada(a);
+    const Contenido c = ContenidoParentesis(s, p + 6);
+    const std::vector<std::string> partes = PartesDeLlamada(c.texto);
     const long u = static_cast<long>(partes.size()) - 1;
     std::string acc;
     for (long i = 0; i <= u; i += 2) {
       if (i + 1 < u) {
-        const std::string cond = Replace(CambiarBooleanos("Where " + partes[i]), "Where ", "");
-        acc += " When " + cond + " Then " + partes[i + 1];
+        acc += " When " + RevisaCondicion(partes[i]) + " Then " + partes[i + 1];
       } else {
         if (i + 1 > u) {
           throw KelvError(kErrSubscript, "SQLCambiaSwitch",
@@ -81,10 +84,22 @@ std::string clsCambiaTipoSQL::SQLCambiaSwitch(const std::string& strComando) con
         acc += " Else " + partes[i + 1];
       }
     }
-    s = ReplaceAnyCase(s, "Switch(" + a + ")", "(Case " + acc + " End)");
-    p = s.find("Switch(", p + 6);
+    if (c.cierre < s.size()) s.replace(p, c.cierre + 1 - p, "(Case " + acc + " End)");
+    p = BuscaFrase(s, "Switch(", p + 6);
   }
   return s;
+}
+
+}  // namespace enmascarado
+
+std::string clsCambiaTipoSQL::SQLCambiarIIF(const std::string& strComando) const {
+  return SobreCodigo(strComando,
+                     [](Literales&, std::string t) { return enmascarado::CambiarIIF(t); });
+}
+
+std::string clsCambiaTipoSQL::SQLCambiaSwitch(const std::string& strComando) const {
+  return SobreCodigo(strComando,
+                     [](Literales&, std::string t) { return enmascarado::CambiaSwitch(t); });
 }
 
 }  // namespace kelv

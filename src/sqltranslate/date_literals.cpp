@@ -1,9 +1,11 @@
 // clsCambiaTipoSQL::CambiaFecha: Access date constants (#...#) become quoted SQL Server
-// texts in year-month-day order (all OSes).
+// texts in year-month-day order (all OSes). The new texts are string literals like any
+// other, so no later pass changes them.
 #include <optional>
 
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "sqltranslate/date_recognition.h"
+#include "sqltranslate/masked_passes.h"
 #include "sqltranslate/step_guard.h"
 
 namespace kelv {
@@ -21,7 +23,9 @@ std::string TextoFecha(const FechaAccess& f, std::string_view escrito) {
 
 }  // namespace
 
-std::string clsCambiaTipoSQL::CambiaFecha(const std::string& strComando) const {
+namespace enmascarado {
+
+std::string CambiaFecha(Literales& lit, const std::string& strComando) {
   // One pass: a rewritten constant is never scanned again, so the result is built as the
   // scan goes and the search continues in the original text after each closing "#".
   std::string s;
@@ -34,7 +38,7 @@ std::string clsCambiaTipoSQL::CambiaFecha(const std::string& strComando) const {
     const std::string_view d = std::string_view(strComando).substr(c + 1, b - c - 1);
     std::optional<std::string> nuevo;
     IgnorarFallo([&] {
-      if (auto f = ReconoceFecha(d)) nuevo = "'" + TextoFecha(*f, d) + "'";
+      if (auto f = ReconoceFecha(d)) nuevo = lit.NuevoTexto(TextoFecha(*f, d));
     });
     if (nuevo) {
       s.append(strComando, copiado, c - copiado);
@@ -45,6 +49,14 @@ std::string clsCambiaTipoSQL::CambiaFecha(const std::string& strComando) const {
   }
   s.append(strComando, copiado, std::string::npos);
   return s;
+}
+
+}  // namespace enmascarado
+
+std::string clsCambiaTipoSQL::CambiaFecha(const std::string& strComando) const {
+  return SobreCodigo(strComando, [](Literales& lit, std::string t) {
+    return enmascarado::CambiaFecha(lit, t);
+  });
 }
 
 }  // namespace kelv

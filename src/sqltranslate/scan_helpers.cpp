@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "sqltranslate/cambia_tipo_sql.h"
+#include "sqltranslate/literal_mask.h"
 #include "sqltranslate/text_search.h"
 #include "sqltranslate/word_replace.h"
 #include "text/error.h"
@@ -103,7 +104,12 @@ std::string ReemplazaPalabraLimitada(std::string_view texto, std::string_view pa
 
 std::string clsCambiaTipoSQL::ReemplazaPalabra(std::string strAux, const std::string& PalABuscar,
                                                const std::string& PalAReemplazar) const {
-  return ReemplazaPalabraLimitada(strAux, PalABuscar, PalAReemplazar, std::string::npos);
+  // The three texts are masked with one table, so a word is never found inside a literal.
+  Literales lit;
+  const std::string texto = lit.Enmascara(strAux);
+  const std::string palabra = lit.Enmascara(PalABuscar);
+  const std::string reemplazo = lit.Enmascara(PalAReemplazar);
+  return lit.Restaura(ReemplazaPalabraLimitada(texto, palabra, reemplazo, std::string::npos));
 }
 
 }  // namespace kelv

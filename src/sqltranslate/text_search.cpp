@@ -19,11 +19,6 @@ bool IsAscii(std::string_view s) {
   return true;
 }
 
-inline bool IsWordByte(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-         c == '_' || c >= 0x80;
-}
-
 }  // namespace
 
 BuscaSinCaso::BuscaSinCaso(std::string_view needle)
@@ -155,8 +150,8 @@ bool HoldsWord(std::string_view text, std::string_view word) {
     std::size_t p = busca.Find(text, from);
     if (p == std::string_view::npos) return false;
     const std::size_t e = p + word.size();
-    const bool before = p == 0 || !IsWordByte(static_cast<unsigned char>(text[p - 1]));
-    const bool after = e >= text.size() || !IsWordByte(static_cast<unsigned char>(text[e]));
+    const bool before = p == 0 || !EsLetraDeNombre(text[p - 1]);
+    const bool after = e >= text.size() || !EsLetraDeNombre(text[e]);
     if (before && after) return true;
     from = p + 1;
   }

@@ -45,6 +45,14 @@ std::string ReplaceAnyCase(std::string_view text, std::string_view find, std::st
 // delimiter the whole text as one field).
 std::vector<std::string> SplitAnyCase(std::string_view text, std::string_view delimiter);
 
+// True for the bytes a name is made of: letters, digits, '_' and the bytes of multi-byte
+// characters.
+inline bool EsLetraDeNombre(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') ||
+         u == '_' || u >= 0x80;
+}
+
 // True when text holds word as a whole word (letter case ignored): the characters next to
 // it are not letters, digits or '_' (nor part of a multi-byte character).
 bool HoldsWord(std::string_view text, std::string_view word);

@@ -1,20 +1,22 @@
 // clsCambiaTipoSQL::DeAccesASQL: the translator's entry and the order of its passes
 // (all OSes).
+//
+// The query is masked once (literal_mask.h): every pass below works on code only, so no
+// string literal, bracketed name or comment is ever changed, and the pieces are put back at
+// the end. Access's double-quoted literals come back as T-SQL ones, bracketed names as they
+// were written (T-SQL writes names the same way).
 #include "platform/ui_yield.h"
 #include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/cambia_tipo_sql.h"
+#include "sqltranslate/literal_mask.h"
+#include "sqltranslate/masked_passes.h"
+#include "sqltranslate/sql_scan.h"
 #include "sqltranslate/text_search.h"
 #include "text/error.h"
 #include "text/toolbox.h"
 
 namespace kelv {
 namespace {
-
-bool EsLetraDeNombre(char c) {
-  const unsigned char u = static_cast<unsigned char>(c);
-  return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') ||
-         u == '_' || u >= 0x80;
-}
 
 bool Ocurre(std::string_view t, std::string_view x) {
   return FindAnyCase(t, x) != std::string_view::npos;
@@ -30,7 +32,7 @@ bool Ocurre(std::string_view t, std::string_view x) {
 // search starts one character after the occurrence.
 std::string ReescribeSimple(std::string t, std::string_view literal,
                             std::string (*construye)(std::string_view a)) {
-  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p, char) {
+  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p) {
     const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
     Reescritura e;
     e.fin = c.cierre + 1;
@@ -44,7 +46,7 @@ std::string ReescribeSimple(std::string t, std::string_view literal,
 template <typename Construye>
 std::string ReescribePartes(std::string t, std::string_view literal, std::size_t siguiente,
                             Construye construye) {
-  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p, char) {
+  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p) {
     const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
     Reescritura e;
     e.fin = c.cierre + 1;
@@ -57,24 +59,23 @@ std::string ReescribePartes(std::string t, std::string_view literal, std::size_t
 using Partes = std::vector<std::string>;
 using Opcional = std::optional<std::string>;
 
-// IsNull(x) with no comma in x becomes "x IS NULL "; the argument runs to the first ")"
-// whatever the nesting. A two-argument null test is left.
+// IsNull(x) with a single argument becomes "x IS NULL "; the argument runs to the matching
+// parenthesis. A two-argument null test is left.
 std::string ReescribeIsNull(std::string t) {
-  return ReescribeLlamadas(std::move(t), "IsNull(", [](std::string_view r, std::size_t p, char) {
-    const std::size_t q = r.find(')', p + 7);
-    if (q == std::string_view::npos) {
+  return ReescribeLlamadas(std::move(t), "IsNull(", [](std::string_view r, std::size_t p) {
+    const Contenido c = ContenidoParentesis(r, p + 6);
+    if (c.cierre >= r.size()) {
       throw KelvError(kErrInvalidArgument, "DeAccesASQL",
                       "IsNull( at position " + std::to_string(p + 1) +
                           " has no closing parenthesis");
     }
-    const std::string_view x = r.substr(p + 7, q - p - 7);
     Reescritura e;
-    e.fin = q + 1;
-    if (x.find(',') == std::string_view::npos) {
-      e.texto = std::string(x) + " IS NULL ";
+    e.fin = c.cierre + 1;
+    if (PartesDeLlamada(c.texto).size() < 2) {
+      e.texto = std::string(c.texto) + " IS NULL ";
       e.siguiente = 1;
     } else {
-      e.siguiente = q + 1 - p;
+      e.siguiente = c.cierre + 1 - p;
     }
     return e;
   });
@@ -82,16 +83,16 @@ std::string ReescribeIsNull(std::string t) {
 
 // cdate(Format(d,'MM/yyyy')) becomes cdate('01/' + Format(d,'MM/yyyy')): the month/year
 // text gets a first day. The closing parenthesis of cdate stays where it was.
-std::string ReescribeMesAnio(std::string t) {
+std::string ReescribeMesAnio(const Literales& lit, std::string t) {
   static constexpr std::string_view kLiteral = "cdate(Format(";
-  return ReescribeLlamadas(std::move(t), kLiteral, [](std::string_view r, std::size_t p, char) {
+  return ReescribeLlamadas(std::move(t), kLiteral, [&](std::string_view r, std::size_t p) {
     const Contenido c = ContenidoParentesis(r, p + kLiteral.size() - 1);
     const Partes partes = PartesDeLlamada(c.texto);
     if (partes.size() < 2) SinArgumentos("cdate(Format(", p);
     Reescritura e;
     e.fin = c.cierre + 1;
     e.siguiente = 6;
-    if (partes[1] == "'MM/yyyy'") {
+    if (lit.Restaura(partes[1]) == "'MM/yyyy'") {
       e.texto = "cdate('01/' + Format(" + Replace(c.texto, "mm", "MM") + ")";
     }
     return e;
@@ -117,73 +118,138 @@ bool GroupBySinBlanco(std::string_view t) {
   return false;
 }
 
-// Trim(x) becomes RTrim(LTrim(x)); the next search starts after both "Trim(" of the
-// replacement. A "Trim(" that ends a longer name (LTrim, RTrim, which SQL Server has too)
-// is left as it is.
-std::string ReescribeTrim(std::string t) {
-  return ReescribeLlamadas(std::move(t), "TRIM(", [](std::string_view r, std::size_t p, char anterior) {
-    const Contenido c = ContenidoParentesis(r, p + 4);
-    Reescritura e;
-    e.fin = c.cierre + 1;
-    e.siguiente = 1;
-    if (!EsLetraDeNombre(anterior)) {
-      e.texto = "RTrim(LTrim(" + std::string(c.texto) + "))";
-      e.siguiente = 8;
-    }
-    return e;
-  });
-}
-
-// Replaces every find by with (letter case as cmp says), except where find ends a longer
-// name (a letter, digit or '_' before it) or follows prefijo (letter case ignored): text
-// that already is in the target form is left as it is.
-std::string ReemplazaSalvoTras(std::string_view t, std::string_view find, std::string_view with,
-                               Compare cmp, std::string_view prefijo) {
-  auto busca = [&](std::size_t desde) {
-    return cmp == Compare::Exact ? t.find(find, desde) : FindAnyCase(t, find, desde);
-  };
+// Replaces every find (letter case ignored) by with where it stands as a whole word (no
+// letter, digit or '_' touches it), except after prefijo (letter case ignored): text that
+// already is in the target form is left as it is.
+std::string ReemplazaPalabraDeCodigo(std::string_view t, std::string_view find,
+                                     std::string_view with, std::string_view prefijo = {}) {
+  const BuscaSinCaso busca(find);
+  const bool finDeNombre = EsLetraDeNombre(find.back());
   std::string out;
   std::size_t desde = 0;
-  for (std::size_t p = busca(0); p != std::string_view::npos; p = busca(p + find.size())) {
+  for (std::size_t p = busca.Find(t, 0); p != std::string_view::npos;
+       p = busca.Find(t, p + find.size())) {
+    const std::size_t e = p + find.size();
     const bool tras = !prefijo.empty() && p >= prefijo.size() &&
                       FindAnyCase(t.substr(p - prefijo.size(), prefijo.size()), prefijo) == 0;
-    if (tras || (p > 0 && EsLetraDeNombre(t[p - 1]))) continue;
+    if (tras || (p > 0 && EsLetraDeNombre(t[p - 1])) ||
+        (finDeNombre && e < t.size() && EsLetraDeNombre(t[e]))) {
+      continue;
+    }
     out.append(t.substr(desde, p - desde));
     out.append(with);
-    desde = p + find.size();
+    desde = e;
   }
   out.append(t.substr(desde));
   return out;
 }
 
+// True and False, as whole words in any letter case, become 1 and 0: one scan over the
+// words of the text.
+std::string ReemplazaConstantes(const std::string& t) {
+  std::string out;
+  std::size_t copiado = 0;
+  for (std::size_t i = 0; i < t.size();) {
+    if (!EsLetraDeNombre(t[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < t.size() && EsLetraDeNombre(t[j])) ++j;
+    const char* valor = nullptr;
+    if (j - i == 4 && FraseEn(t, i, "True")) valor = "1";
+    else if (j - i == 5 && FraseEn(t, i, "False")) valor = "0";
+    if (valor) {
+      out.append(t, copiado, i - copiado);
+      out += valor;
+      copiado = j;
+    }
+    i = j;
+  }
+  if (copiado == 0) return t;
+  out.append(t, copiado, std::string::npos);
+  return out;
+}
+
+// The ORDER BY that ends the last statement, outside parentheses, is cut (with what follows
+// it) when the statement has no TOP: a view cannot keep it. With TOP it chooses the rows and
+// stays; one followed by a clause that needs it (OFFSET, FOR XML, OPTION (...)) or by more of
+// the statement (PIVOT, UNION) stays too. The blank before ORDER BY is kept.
+std::string QuitaOrdenFinal(std::string t) {
+  std::size_t inicio = 0;
+  std::size_t nivel = 0;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '(') {
+      ++nivel;
+    } else if (t[i] == ')') {
+      nivel = nivel > 0 ? nivel - 1 : 0;
+    } else if (t[i] == ';' && nivel == 0) {
+      std::size_t k = i + 1;
+      while (k < t.size() && EsEspacio(t[k])) ++k;
+      if (k < t.size()) inicio = i + 1;
+    }
+  }
+  std::size_t orden = std::string::npos;
+  for (std::size_t p = BuscaFraseFuera(t, "ORDER BY", inicio); p != std::string::npos;
+       p = BuscaFraseFuera(t, "ORDER BY", p + 1)) {
+    orden = p;
+  }
+  if (orden == std::string::npos) return t;
+  for (const char* sigue : {"OFFSET", "FOR", "PIVOT", "UNION", "INTERSECT", "EXCEPT", "COMPUTE"}) {
+    if (BuscaFraseFuera(t, sigue, orden) != std::string::npos) return t;
+  }
+  for (std::size_t p = BuscaFraseFuera(t, "OPTION", orden); p != std::string::npos;
+       p = BuscaFraseFuera(t, "OPTION", p + 1)) {
+    std::size_t k = p + 6;
+    while (k < t.size() && EsEspacio(t[k])) ++k;
+    if (k < t.size() && t[k] == '(') return t;
+  }
+  const std::size_t select = BuscaFraseFuera(t, "SELECT", inicio);
+  bool top = false;
+  if (select != std::string::npos) SaltaPrefijoSelect(t, select + 6, &top);
+  if (!top) t.resize(orden);
+  return t;
+}
+
 }  // namespace
 
 std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
-  std::string t = Replace(strVista, "\r\n", " ");                       // 1
+  Literales lit;
+  std::string t = lit.Enmascara(strVista);  // literals, names and comments set apart
+  t = Replace(t, "\r\n", " ");                                          // 1
   t = Trim(t);                                                          // 2
   if (!t.empty() && t.back() == ';') t.pop_back();                      // 3
-  t = Replace(Replace(t, "[", "("), "]", ")");                          // 4
-  t = Replace(Replace(t, "False", "0"), "True", "1");                   // 5
+  // 4: bracketed names stay bracketed. 5: the constants, as whole words in any case.
+  t = ReemplazaConstantes(t);                                           // 5
   if (Ocurre(t, "(Memo)")) t = Replace(t, "(Memo)", "Memo");            // 6
-  if (Ocurre(t, "\"")) t = Replace(t, "\"", "'");                       // 7
-  if (Ocurre(t, "MID(")) t = Replace(t, "MID", "SUBSTRING");            // 8
-  if (Ocurre(t, "DistinctROW")) t = Replace(t, "DistinctROW", "Distinct");  // 9
-  if (Ocurre(t, "IIF(")) t = SQLCambiarIIF(t);                          // 10
+  // 7: double-quoted literals were made T-SQL literals when the query was masked.
+  t = ReescribePartes(std::move(t), "Mid(", 1,                          // 8
+                      [](std::string_view a, const Partes& p, std::size_t) -> Opcional {
+                        // SUBSTRING needs a length: Mid(s, n) runs to the end of s.
+                        if (p.size() == 2) return "SUBSTRING(" + std::string(a) + ",2147483647)";
+                        return "SUBSTRING(" + std::string(a) + ")";
+                      });
+  if (Ocurre(t, "DistinctROW")) {                                       // 9
+    t = ReemplazaPalabraDeCodigo(t, "DistinctROW", "Distinct");
+  }
+  if (BuscaFrase(t, "IIF(") != std::string::npos) t = enmascarado::CambiarIIF(t);  // 10
   if (Ocurre(t, "&")) t = Replace(t, "&", "+");                         // 11
-  if (Ocurre(t, "#")) t = CambiaFecha(t);                               // 12
+  if (Ocurre(t, "#")) t = enmascarado::CambiaFecha(lit, t);             // 12
   if (DeUnion(t)) t = Replace(t, ";", "");                             // 13
-  if (Ocurre(t, "Val")) t = ReemplazaSalvoTras(t, "Val(", "dbo.Val(", Compare::AnyCase, "dbo.");  // 14
+  if (Ocurre(t, "Val")) {                                               // 14
+    t = ReemplazaPalabraDeCodigo(t, "Val(", "dbo.Val(", "dbo.");
+  }
   if (Ocurre(t, "). ")) t = Replace(t, "). ", ") ");                    // 15
   t = ReescribeSimple(std::move(t), "CINT(", [](std::string_view a) {   // 16
     return " CAST(" + std::string(a) + " as SMALLINT)";
   });
-  if (Ocurre(t, "Order by ")) {                                         // 17
-    t.resize(InStrRev(t, "Order by ", 0, Compare::AnyCase) - 1);
-  }
-  if (Ocurre(t, "Sgn(")) t = ReplaceAnyCase(t, "sgn(", "Sign(");        // 18
+  if (Ocurre(t, "Order")) t = QuitaOrdenFinal(std::move(t));            // 17
+  if (Ocurre(t, "Sgn(")) t = ReemplazaPalabraDeCodigo(t, "Sgn(", "Sign(");  // 18
   // Access's Int rounds down (Int(-8.4) is -9): FLOOR, not CEILING.
-  if (Ocurre(t, "INT(")) t = ReplaceAnyCase(t, "Int(", "FLOOR(");       // 19
-  if (Ocurre(t, "CSTR(")) t = ReplaceAnyCase(t, "CSTR(", "Convert(nvarchar,");  // 20
+  if (Ocurre(t, "INT(")) t = ReemplazaPalabraDeCodigo(t, "Int(", "FLOOR(");  // 19
+  if (Ocurre(t, "CSTR(")) {                                             // 20
+    t = ReemplazaPalabraDeCodigo(t, "CSTR(", "Convert(nvarchar,");
+  }
   if (Ocurre(t, " MOD ")) t = ReplaceAnyCase(t, " MOD ", " % ");        // 21
   if (Ocurre(t, "\\")) t = Replace(t, "\\", "/");                       // 22
   t = ReescribePartes(std::move(t), "datepart(", 1,                     // 23
@@ -196,7 +262,7 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
                         if (p.size() < 3) return std::nullopt;
                         return "datediff(" + SinApostrofes(p[0]) + "," + p[1] + "," + p[2] + ")";
                       });
-  t = ReescribeMesAnio(std::move(t));                                   // 25
+  t = ReescribeMesAnio(lit, std::move(t));                              // 25
   t = ReescribePartes(std::move(t), "instr(", 1,                        // 26
                       [](std::string_view, const Partes& p, std::size_t) -> Opcional {
                         if (p.size() < 2) return std::nullopt;
@@ -205,8 +271,13 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
   t = ReescribeSimple(std::move(t), "CBOOL(", [](std::string_view a) {  // 27
     return "IIF(" + std::string(a) + ",1,0)";
   });
-  t = ReescribeTrim(std::move(t));                                      // 28
-  if (Ocurre(t, " XOR ")) t = SQLCambiarXOR(t);                         // 29
+  // 28: Trim(x); LTrim( and RTrim( end in "Trim(" but are other functions, which SQL
+  // Server has too. The next search starts after both "Trim(" of the replacement.
+  t = ReescribePartes(std::move(t), "TRIM(", 8,
+                      [](std::string_view a, const Partes&, std::size_t) -> Opcional {
+                        return "RTrim(LTrim(" + std::string(a) + "))";
+                      });
+  if (Ocurre(t, " XOR ")) t = enmascarado::CambiarXOR(t);               // 29
   t = ReescribePartes(std::move(t), "Round(", 1,                        // 30
                       [](std::string_view a, const Partes& p, std::size_t) -> Opcional {
                         if (p.size() != 1) return std::nullopt;
@@ -223,14 +294,16 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
                         p[0] = Replace(SinApostrofes(p[0]), "\"", "");
                         return "DateAdd(" + Join(p, ",") + ")";
                       });
-  if (Ocurre(t, "date()")) t = ReemplazaSalvoTras(t, "date()", "getdate()", Compare::Exact, "");  // 33
+  if (Ocurre(t, "date()")) {                                            // 33
+    t = ReemplazaPalabraDeCodigo(t, "date()", "getdate()");
+  }
   t = ReescribeSimple(std::move(t), "cdate(", [](std::string_view a) {  // 34
     return " CONVERT(datetime," + std::string(a) + ",103)";
   });
   t = ReescribeIsNull(std::move(t));                                    // 35
-  if (Ocurre(t, " Where ")) t = CambiarBooleanos(t);                    // 36
-  if (Ocurre(t, "Switch(")) t = SQLCambiaSwitch(t);                     // 37
-  if (Ocurre(t, " as ")) t = SQLCambiarAlias(t);                        // 38
+  if (Ocurre(t, " Where ")) t = enmascarado::CambiarBooleanos(t);       // 36
+  if (Ocurre(t, "Switch")) t = enmascarado::CambiaSwitch(t);            // 37
+  if (Ocurre(t, " as ")) t = enmascarado::CambiarAlias(lit, std::move(t));  // 38
   t = ReescribeSimple(std::move(t), "CLNG(", [](std::string_view a) {   // 39
     return " CAST(" + std::string(a) + " as INT)";
   });
@@ -238,6 +311,7 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
     return " CAST(" + std::string(a) + " as Float)";
   });
   if (GroupBySinBlanco(t)) t = Replace(t, "Group by", " Group by");    // 41
+  t = lit.Restaura(t);
   YieldToWindowSystem();                                                // 42
   return t;
 }

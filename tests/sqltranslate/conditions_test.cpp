@@ -3,14 +3,10 @@
 
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "text/error.h"
+#include "translation_cases.h"
 
 namespace kelv {
 namespace {
-
-struct Caso {
-  const char* entrada;
-  const char* salida;
-};
 
 TEST(SQLCambiarIIF, KeepsIifAndComparesLoneConditions) {
   const Caso casos[] = {
@@ -21,15 +17,13 @@ TEST(SQLCambiarIIF, KeepsIifAndComparesLoneConditions) {
       {"IIF(IsNull(a),b,c)", "IIF(IsNull(a),b,c)"},
       {"IIF(a,'x,y','z')", "IIF(a=1,'x,y','z')"},
       {"IIF(a,b,c) + IIF(a,b,c)", "IIF(a=1,b,c) + IIF(a=1,b,c)"},
-      {"iif(a,b,c)", "iif(a,b,c)"},
+      {"iif(a,b,c)", "IIF(a=1,b,c)"},
       {"IIF(IIF(a,b,c),d,e)", "IIF(IIF(a=1,b,c)=1,d,e)"},
       {"IIF(a AND b,1,0)", "IIF(a=1 AND b=1,1,0)"},
   };
-  clsCambiaTipoSQL t;
-  for (const Caso& c : casos) {
-    SCOPED_TRACE(c.entrada);
-    EXPECT_EQ(t.SQLCambiarIIF(c.entrada), c.salida);
-  }
+  const clsCambiaTipoSQL t;
+  CompruebaCasos(casos, std::size(casos),
+                 [&](const std::string& e) { return t.SQLCambiarIIF(e); });
   EXPECT_THROW(t.SQLCambiarIIF("IIF(a,b)"), KelvError);
 }
 
@@ -38,13 +32,11 @@ TEST(SQLCambiaSwitch, BuildsASearchedCase) {
       {"Switch(a=1,'x',1,'y')", "(Case  When a=1 Then 'x' Else 'y' End)"},
       {"Switch (a,'x',1,'y')", "(Case  When a=1 Then 'x' Else 'y' End)"},
       {"Switch  (a=1,'x',1,'y')", "(Case  When a=1 Then 'x' Else 'y' End)"},
-      {"switch(a,'x',1,'y')", "switch(a,'x',1,'y')"},
+      {"switch(a,'x',1,'y')", "(Case  When a=1 Then 'x' Else 'y' End)"},
   };
-  clsCambiaTipoSQL t;
-  for (const Caso& c : casos) {
-    SCOPED_TRACE(c.entrada);
-    EXPECT_EQ(t.SQLCambiaSwitch(c.entrada), c.salida);
-  }
+  const clsCambiaTipoSQL t;
+  CompruebaCasos(casos, std::size(casos),
+                 [&](const std::string& e) { return t.SQLCambiaSwitch(e); });
   EXPECT_THROW(t.SQLCambiaSwitch("Switch(a,1,b)"), KelvError);
 }
 
@@ -70,11 +62,9 @@ TEST(SQLRevisaRecursiva, BooleanMode) {
       // A part whose only operator sits in a call is revised as it stands.
       {"f(a AND b OR c)", "f(a AND b OR c)=1"},
   };
-  clsCambiaTipoSQL t;
-  for (const Caso& c : casos) {
-    SCOPED_TRACE(c.entrada);
-    EXPECT_EQ(t.SQLRevisaRecursiva(c.entrada, "AND", 0), c.salida);
-  }
+  const clsCambiaTipoSQL t;
+  CompruebaCasos(casos, std::size(casos),
+                 [&](const std::string& e) { return t.SQLRevisaRecursiva(e, "AND", 0); });
   EXPECT_EQ(t.SQLRevisaRecursiva("Activo or Baja", "OR", 0), "Activo=1 OR Baja=1");
   // A lower-case "and" inside an OR is not recursed into.
   EXPECT_EQ(t.SQLRevisaRecursiva("a and b OR c", "OR", 0), "a and b=1 OR c=1");
@@ -92,20 +82,67 @@ TEST(CambiarBooleanos, RevisesEveryWhereClause) {
   const Caso casos[] = {
       {"SELECT a FROM t", "SELECT a FROM t"},
       {"SELECT a FROM t WHERE Activo or Baja", "SELECT a FROM t WHERE Activo=1 OR Baja=1"},
-      // The next clause is looked for after the end of the previous one.
+      // The WHERE of a subquery inside a condition is revised too.
       {"SELECT a FROM t WHERE x IN (SELECT b FROM u WHERE Fijo) AND Activo",
-       "SELECT a FROM t WHERE x IN (SELECT b FROM u WHERE Fijo) AND Activo=1"},
+       "SELECT a FROM t WHERE x IN (SELECT b FROM u WHERE Fijo=1) AND Activo=1"},
       // A subquery's WHERE ends at its closing parenthesis.
       {"SELECT a FROM (SELECT b FROM u WHERE Fijo) AS q WHERE Activo",
        "SELECT a FROM (SELECT b FROM u WHERE Fijo=1) AS q WHERE Activo=1"},
       {"SELECT a FROM t WHERE Activo GROUP BY a", "SELECT a FROM t WHERE Activo=1 GROUP BY a"},
       {"SELECT a FROM t WHERE Activo Order By a", "SELECT a FROM t WHERE Activo=1 Order By a"},
   };
+  const clsCambiaTipoSQL t;
+  CompruebaCasos(casos, std::size(casos),
+                 [&](const std::string& e) { return t.CambiarBooleanos(e); });
+}
+
+TEST(CambiarBooleanos, ReplacesAConditionOnlyWhereItStands) {
+  const Caso casos[] = {
+      // The column FechaActivo of the select list is not the condition Activo.
+      {"SELECT FechaActivo, Activo FROM t WHERE Activo",
+       "SELECT FechaActivo, Activo FROM t WHERE Activo=1"},
+      {"SELECT Somewhere FROM t WHERE a", "SELECT Somewhere FROM t WHERE a=1"},
+      // A condition ends at its UNION or at the end of its statement.
+      {"SELECT a FROM t WHERE b; SELECT c FROM u", "SELECT a FROM t WHERE b=1; SELECT c FROM u"},
+      {"SELECT a FROM t WHERE b UNION SELECT a FROM u WHERE c",
+       "SELECT a FROM t WHERE b=1 UNION SELECT a FROM u WHERE c=1"},
+      // An ORDER BY inside a subquery does not end the outer condition.
+      {"SELECT a FROM t WHERE Activo AND x IN "
+       "(SELECT TOP 1 b FROM u WHERE Fijo ORDER BY b) AND Baja",
+       "SELECT a FROM t WHERE Activo=1 AND x IN "
+       "(SELECT TOP 1 b FROM u WHERE Fijo=1 ORDER BY b) AND Baja=1"},
+  };
+  const clsCambiaTipoSQL t;
+  CompruebaCasos(casos, std::size(casos),
+                 [&](const std::string& e) { return t.CambiarBooleanos(e); });
+  // The IIF condition is revised by itself: the word "Where" is not touched.
+  EXPECT_EQ(t.SQLCambiarIIF("IIF(h,1,0)"), "IIF(h=1,1,0)");
+  EXPECT_EQ(t.DeAccesASQL("SELECT IIf(h,1,0) AS x FROM t WHERE h"),
+            "SELECT IIF(h=1,1,0) AS x FROM t WHERE h=1");
+  EXPECT_EQ(t.SQLCambiaSwitch("Switch(e,'x',1,'y') + Where"),
+            "(Case  When e=1 Then 'x' Else 'y' End) + Where");
+}
+
+TEST(SQLRevisaRecursiva, PeelsOnlyParenthesesAroundTheWholeText) {
+  struct CasoOp { const char* entrada; const char* op; const char* salida; };
+  const CasoOp casos[] = {
+      {"(x OR y) AND (z OR w)", "OR", "(x=1 OR y=1) AND (z=1 OR w=1)"},
+      {"(x OR y) AND (z OR w)", "AND", "(x=1 OR y=1) AND (z=1 OR w=1)"},
+      {"Not (a AND b) AND Not c", "AND", "Not (a=1 AND b=1) AND Not c=1"},
+      {"(a AND b) AND c", "AND", "(a=1 AND b=1) AND c=1"},
+      {"NOT (a OR b) OR c", "OR", "Not (a=1 OR b=1) OR c=1"},
+      {"((a) OR (b))", "OR", "((a)=1 OR (b)=1)"},
+      // A subquery is not a group of conditions.
+      {"(SELECT Max(a) FROM u WHERE c AND d) AND e", "AND",
+       "(SELECT Max(a) FROM u WHERE c AND d)=1 AND e=1"},
+  };
   clsCambiaTipoSQL t;
-  for (const Caso& c : casos) {
+  for (const CasoOp& c : casos) {
     SCOPED_TRACE(c.entrada);
-    EXPECT_EQ(t.CambiarBooleanos(c.entrada), c.salida);
+    EXPECT_EQ(t.SQLRevisaRecursiva(c.entrada, c.op, 0), c.salida);
   }
+  EXPECT_EQ(t.DeAccesASQL("SELECT a FROM t WHERE (x OR y) AND (z OR w)"),
+            "SELECT a FROM t WHERE (x=1 OR y=1) AND (z=1 OR w=1)");
 }
 
 TEST(SQLCambiarXOR, FindsWhereOrOn) {

@@ -17,16 +17,36 @@ constexpr const char* kAyuda =
     "Usage: acc2tsql [--view NAME] [--ansi] [FILE ...]\n"
     "\n"
     "Translates Access (Jet) SQL queries into SQL Server (T-SQL) text. Each FILE holds one\n"
-    "query; with no FILE (or FILE \"-\") the query is read from standard input. Each\n"
-    "translation is printed followed by one line break.\n"
+    "query; with no FILE (or FILE \"-\") the query is read from standard input. A leading\n"
+    "UTF-8 byte-order mark is ignored and LF line ends count as CR LF. Each translation is\n"
+    "printed followed by one line break.\n"
     "\n"
     "  --view NAME  print \"CREATE VIEW NAME AS \" before each translation\n"
     "  --ansi       read and write Windows-1252 text instead of UTF-8\n"
     "  --help       show this help\n"
     "\n"
     "A query that cannot be translated is reported on standard error as\n"
-    "\"acc2tsql: FILE: description\"; the other files are still translated and the exit\n"
-    "status is 1. A bad command line gives status 2.\n";
+    "\"acc2tsql: FILE: description\"; the other files are still translated.\n"
+    "\n"
+    "Exit status: 0 every query was translated; 1 a query could not be read or\n"
+    "translated; 2 bad command line.\n";
+
+// The query as the translator takes it: UTF-8 (from Windows-1252 when ansi), without a
+// leading UTF-8 byte-order mark (exported query files usually carry one) and with CR LF line
+// ends (a lone LF becomes CR LF).
+std::string TextoDeConsulta(std::string bytes, bool ansi) {
+  static constexpr std::string_view kMarca = "\xEF\xBB\xBF";
+  if (bytes.compare(0, kMarca.size(), kMarca) == 0) bytes.erase(0, kMarca.size());
+  if (ansi) bytes = Cp1252ToUtf8(bytes);
+  if (bytes.find('\n') == std::string::npos) return bytes;
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 16);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) out.push_back('\r');
+    out.push_back(bytes[i]);
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -74,7 +94,7 @@ int EjecutaAcc2tsql(const std::vector<std::string>& args, std::istream& entrada,
       estado = 1;
       continue;
     }
-    const std::string consulta = ansi ? Cp1252ToUtf8(*bytes) : *bytes;
+    const std::string consulta = TextoDeConsulta(std::move(*bytes), ansi);
     try {
       std::string texto = traductor.DeAccesASQL(consulta);
       if (vista) texto = "CREATE VIEW " + *vista + " AS " + texto;

@@ -1,5 +1,5 @@
-# Runs acc2tsql from the command line on the worked examples and checks its output, its
-# error report and its exit status.
+# Runs acc2tsql from the command line on the worked examples and an exported query file,
+# and checks its output, its error report and its exit status.
 # Arguments: -DTOOL=path -DDATA=folder -DWORK=scratch folder [-DEMULATOR=wine].
 function(run_tool out_var err_var rc_var)
   cmake_parse_arguments(R "" "INPUT" "ARGS" ${ARGN})
@@ -25,10 +25,17 @@ run_tool(out err rc ARGS ex1.sql ex2.sql ex3.sql ex4.sql ex5.sql ex6.sql ex7.sql
 expect_equal("worked examples" "${out}" "${want}")
 expect_equal("exit status" "${rc}" "0")
 
+# An exported file: byte-order mark, LF line ends, brackets, double-quoted literals holding
+# an apostrophe and backslashes, a line comment and a trailing ORDER BY.
+file(READ ${DATA}/bom_lf.expected want)
+run_tool(out err rc ARGS bom_lf.sql)
+expect_equal("byte-order mark and LF line ends" "${out}" "${want}")
+expect_equal("exit status" "${rc}" "0")
+
 # A failing query is reported, the others are still translated, the status is 1.
 run_tool(out err rc ARGS bad.sql ex3.sql)
 expect_equal("output after a failure" "${out}"
-             "SELECT RTrim(LTrim((Nombre))) FROM Personas\n")
+             "SELECT RTrim(LTrim([Nombre])) FROM Personas\n")
 if(NOT err MATCHES "^acc2tsql: bad.sql: [^\n]*IIF[^\n]*\n$")
   message(FATAL_ERROR "error report: ${err}")
 endif()
@@ -37,7 +44,7 @@ expect_equal("exit status after a failure" "${rc}" "1")
 # Standard input, --view and Windows-1252 text.
 run_tool(out err rc ARGS --view Vista INPUT ${DATA}/ex3.sql)
 expect_equal("--view from standard input" "${out}"
-             "CREATE VIEW Vista AS SELECT RTrim(LTrim((Nombre))) FROM Personas\n")
+             "CREATE VIEW Vista AS SELECT RTrim(LTrim([Nombre])) FROM Personas\n")
 run_tool(out err rc ARGS --ansi ansi.sql)
 file(WRITE ${WORK}/acc2tsql_ansi.out "${out}")
 file(READ ${WORK}/acc2tsql_ansi.out out_hex HEX)

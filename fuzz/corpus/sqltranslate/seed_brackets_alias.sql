@@ -1,0 +1,1 @@
+SELECT [a]*2 AS Total, [Total]+1 AS [Más], [Más]-[a] AS z FROM [t x] WHERE IsNull([t x]![a])

@@ -1,0 +1,1 @@
+SELECT "O'Brien", 'It''s', "a""b" & [x], "C:\T\" FROM [t] WHERE c = "x;y Order by z" AND d = #1/2/2006#

@@ -1,0 +1,2 @@
+SELECT Personas.Legajo, IIf([Activo],"Activo","Baja") AS Estado, IIf(IsNull([Personas].[Telefono]),"-",[Personas].[Telefono]) AS Tel, IIf([Sueldo]>1000 And [Fijo],"Alto","Normal") AS Nivel, IIf([Horas]>160,"Extra",IIf([Horas]<80,"Parcial","Normal")) AS Jornada
+FROM Personas;

@@ -1,0 +1,3 @@
+SELECT Legajo From Personas WHERE Activo;
+Union
+SELECT Legajo From Historico;

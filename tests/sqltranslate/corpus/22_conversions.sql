@@ -1,0 +1,2 @@
+SELECT Marcas.Legajo, CInt([Horas]) AS HorasEnteras, CLng([Minutos]) AS MinutosLargos, CSng([Tasa]) AS TasaReal, CStr([Legajo]) AS LegajoTexto, Val([Tarjeta]) AS NumTarjeta, Int([Dias]/2) AS Quincenas, Sgn([Saldo]) AS Signo, Round([Importe]) AS ImporteRedondo
+FROM Marcas;

@@ -1,0 +1,2 @@
+SELECT Personas.Legajo, Trim([Observacion]) AS Obs, Mid([Nombre],1,3) AS Iniciales, Mid([Nombre],4) AS RestoNombre, InStr([Email],"@") AS Arroba, [Horas] Mod 8 AS HorasSueltas, [Minutos]\60 AS HorasCompletas, CStr([Memo]) AS Texto
+FROM Personas;
