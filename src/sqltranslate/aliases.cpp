@@ -271,34 +271,38 @@ std::string ReconstruyeLista(const std::vector<Entrada>& entradas) {
 }
 
 // The next "SELECT " (a whole word, letter case ignored) at or after desde, or npos.
-std::size_t BuscaSelect(const std::string& t, std::size_t desde) {
+std::size_t BuscaSelect(std::string_view t, std::size_t desde) {
   for (std::size_t p = BuscaFrase(t, "SELECT", desde); p != std::string::npos;
        p = BuscaFrase(t, "SELECT", p + 1)) {
     if (p + 6 < t.size() && t[p + 6] == ' ') return p;
   }
-  return std::string::npos;
+  return std::string_view::npos;
 }
 
 }  // namespace
 
 namespace enmascarado {
 
-std::string CambiarAlias(const Literales& lit, std::string t) {
-  const std::size_t presupuesto = 65536 + 16 * t.size();
-  std::size_t sel = BuscaSelect(t, 0);
+std::string CambiarAlias(const Literales& lit, std::string texto) {
+  const std::size_t presupuesto = 65536 + 16 * texto.size();
+  std::size_t sel = BuscaSelect(texto, 0);
+  if (sel == std::string::npos) return texto;
+  // The statement is rewritten from left to right: what lies before the list being revised
+  // is final, so a rebuilt list never moves the rest of a long statement.
+  TextoEnCurso t(std::move(texto));
   while (sel != std::string::npos) {
     // The list runs from the blank after SELECT and its ALL, DISTINCT or TOP n words to the
     // blank before its own FROM (or INTO), outside parentheses.
-    const std::size_t inicio = SaltaPrefijoSelect(t, sel + 6);
+    t.Avanza(SaltaPrefijoSelect(t.Resto(), sel + 6));
+    const std::string_view r = t.Resto();
     // The next list may be a subquery inside this one; a rebuilt list is not searched again
     // (it may hold copies of its subqueries).
-    std::size_t siguiente = inicio;
     IgnorarFallo([&] {
-      std::size_t fr = BuscaFraseFuera(t, "FROM", inicio);
-      fr = std::min(fr, BuscaFraseFuera(t, "INTO", inicio, fr));
+      std::size_t fr = BuscaFraseFuera(r, "FROM", 0);
+      fr = std::min(fr, BuscaFraseFuera(r, "INTO", 0, fr));
       if (fr == std::string::npos) return;  // no FROM after this SELECT: its text is kept
-      if (fr > inicio && t[fr - 1] == ' ') --fr;
-      const std::string lista = t.substr(inicio, fr - inicio);
+      if (fr > 0 && r[fr - 1] == ' ') --fr;
+      const std::string lista(r.substr(0, fr));
       if (InStrAnyCase(1, lista, " AS ") == 0) return;
       std::vector<std::string> campos = Split(lista, ",");
       // Fields split inside a quoted text or inside a call's parentheses are joined again.
@@ -314,13 +318,14 @@ std::string CambiarAlias(const Literales& lit, std::string t) {
       std::vector<Entrada> entradas = LlenaTabla(lit, campos);
       if (SustituyeAlias(lit, entradas, presupuesto) == 0) return;
       const std::string nueva = ReconstruyeLista(entradas);
-      const std::size_t cabeza = inicio + (t[inicio] == ' ' ? 1 : 0);
-      t.replace(cabeza, fr - cabeza, nueva);
-      siguiente = cabeza + nueva.size();
+      const std::size_t cabeza = !r.empty() && r[0] == ' ' ? 1 : 0;
+      t.Avanza(cabeza);
+      t.Sustituye(fr - cabeza, nueva);
+      t.Avanza(nueva.size());
     });
-    sel = BuscaSelect(t, siguiente);
+    sel = BuscaSelect(t.Resto(), 0);
   }
-  return t;
+  return t.Termina();
 }
 
 }  // namespace enmascarado

@@ -19,12 +19,12 @@ bool Empieza(std::string_view s, std::string_view prefijo) {
 namespace enmascarado {
 
 std::string CambiarIIF(const std::string& strComando) {
-  std::string s = strComando;
-  std::size_t p = BuscaFrase(s, "IIF(");
-  while (p != std::string::npos) {
-    const Contenido c = ContenidoParentesis(s, p + 3);
-    const std::string a(c.texto);
-    std::vector<std::string> partes = PartesDeLlamada(a);
+  // Each call is replaced where it stands; the next search starts inside it, so the calls
+  // nested in its arguments are rewritten after it.
+  return ReescribeLlamadas(strComando, "IIF(", [](std::string_view r, std::size_t p,
+                                                  std::size_t antes) {
+    const Contenido c = ContenidoParentesis(r, p + 3);
+    std::vector<std::string> partes = PartesDeLlamada(c.texto);
     // More than three parts: neighbours are joined again.
     if (partes.size() > 3) {
       std::size_t i = 1, ultimo = partes.size() - 1;
@@ -37,11 +37,15 @@ std::string CambiarIIF(const std::string& strComando) {
     }
     if (partes.size() < 3) {
       throw KelvError(kErrSubscript, "SQLCambiarIIF",
-                      "IIF( at position " + std::to_string(p + 1) +
+                      "IIF( at position " + std::to_string(antes + p + 1) +
                           " has fewer than three arguments");
     }
+    Reescritura e;
+    e.siguiente = 4;
+    // A call whose parentheses never close is left.
+    if (c.cierre >= r.size()) return e;
+    e.fin = c.cierre + 1;
     const std::string cond = Trim(partes[0]);
-    std::string nuevo;
     if (Empieza(cond, "IsNull") || Empieza(cond, "Not IsNull")) {
       // The null-substitution idiom: IIF(IsNull(x),y,x) and IIF(Not IsNull(x),x,y).
       const bool negado = Empieza(cond, "Not ");
@@ -49,26 +53,23 @@ std::string CambiarIIF(const std::string& strComando) {
       if (abre < cond.size()) {
         const std::string x = Trim(ContenidoParentesis(cond, abre).texto);
         if ((!negado && Trim(partes[2]) == x) || (negado && Trim(partes[1]) == x)) {
-          nuevo = "ISNULL(" + x + "," + (negado ? partes[2] : partes[1]) + ")";
+          e.texto = "ISNULL(" + x + "," + (negado ? partes[2] : partes[1]) + ")";
         }
       }
     }
-    if (nuevo.empty()) {
-      nuevo = "IIF(" + RevisaCondicion(partes[0]) + "," + partes[1] + "," + partes[2] + ")";
+    if (!e.texto) {
+      e.texto = "IIF(" + RevisaCondicion(partes[0]) + "," + partes[1] + "," + partes[2] + ")";
     }
-    // The call is replaced where it stands; one whose parentheses never close is left.
-    if (c.cierre < s.size()) s.replace(p, c.cierre + 1 - p, nuevo);
-    p = BuscaFrase(s, "IIF(", p + 4);
-  }
-  return s;
+    return e;
+  });
 }
 
 std::string CambiaSwitch(const std::string& strComando) {
-  std::string s =
+  const std::string s =
       ReplaceAnyCase(ReplaceAnyCase(strComando, "Switch  (", "Switch("), "Switch (", "Switch(");
-  std::size_t p = BuscaFrase(s, "Switch(");
-  while (p != std::string::npos) {
-    const Contenido c = ContenidoParentesis(s, p + 6);
+  return ReescribeLlamadas(s, "Switch(", [](std::string_view r, std::size_t p,
+                                            std::size_t antes) {
+    const Contenido c = ContenidoParentesis(r, p + 6);
     const std::vector<std::string> partes = PartesDeLlamada(c.texto);
     const long u = static_cast<long>(partes.size()) - 1;
     std::string acc;
@@ -78,16 +79,20 @@ std::string CambiaSwitch(const std::string& strComando) {
       } else {
         if (i + 1 > u) {
           throw KelvError(kErrSubscript, "SQLCambiaSwitch",
-                          "Switch( at position " + std::to_string(p + 1) +
+                          "Switch( at position " + std::to_string(antes + p + 1) +
                               " has an odd number of arguments");
         }
         acc += " Else " + partes[i + 1];
       }
     }
-    if (c.cierre < s.size()) s.replace(p, c.cierre + 1 - p, "(Case " + acc + " End)");
-    p = BuscaFrase(s, "Switch(", p + 6);
-  }
-  return s;
+    Reescritura e;
+    e.siguiente = 6;
+    if (c.cierre < r.size()) {
+      e.fin = c.cierre + 1;
+      e.texto = "(Case " + acc + " End)";
+    }
+    return e;
+  });
 }
 
 }  // namespace enmascarado

@@ -1,6 +1,7 @@
 // Fast any-case searches for the translator's passes (all OSes).
 #include "sqltranslate/text_search.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "text/toolbox.h"
@@ -76,21 +77,26 @@ std::size_t BuscaSinCaso::Find(std::string_view text, std::size_t from) const {
     return std::string_view::npos;
   }
   // Candidate positions of the anchor character run from from + ancla_ to last + ancla_.
+  // Both letter cases are looked for in a window that grows while it holds neither, so that
+  // a search never scans far beyond the occurrence it returns (a case absent from the text
+  // would otherwise cost a scan to the end at every call).
   const std::size_t fin = last + ancla_ + 1;
-  auto next = [&](unsigned char c, std::size_t i) -> std::size_t {
-    if (i >= fin) return std::string_view::npos;
-    const void* hit = std::memchr(t + i, c, fin - i);
-    return hit ? static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - t)
-               : std::string_view::npos;
-  };
-  std::size_t pl = next(minuscula_, from + ancla_);
-  std::size_t pu = mayuscula_ == minuscula_ ? std::string_view::npos : next(mayuscula_, from + ancla_);
-  while (pl != std::string_view::npos || pu != std::string_view::npos) {
-    const bool baja = pu == std::string_view::npos || (pl != std::string_view::npos && pl < pu);
-    const std::size_t j = baja ? pl : pu;
+  std::size_t ventana = 64;
+  for (std::size_t i = from + ancla_; i < fin;) {
+    const std::size_t hasta = std::min(fin, i + ventana);
+    const void* a = std::memchr(t + i, minuscula_, hasta - i);
+    const std::size_t fa = a ? static_cast<std::size_t>(static_cast<const unsigned char*>(a) - t)
+                             : hasta;
+    const void* b = mayuscula_ == minuscula_ ? nullptr : std::memchr(t + i, mayuscula_, fa - i);
+    const std::size_t j =
+        b ? static_cast<std::size_t>(static_cast<const unsigned char*>(b) - t) : fa;
+    if (j == hasta) {
+      i = hasta;
+      ventana = std::min<std::size_t>(ventana * 2, 4096);
+      continue;
+    }
     if (coincide(j - ancla_)) return j - ancla_;
-    if (baja) pl = next(minuscula_, j + 1);
-    else pu = next(mayuscula_, j + 1);
+    i = j + 1;
   }
   return std::string_view::npos;
 }

@@ -32,7 +32,7 @@ bool Ocurre(std::string_view t, std::string_view x) {
 // search starts one character after the occurrence.
 std::string ReescribeSimple(std::string t, std::string_view literal,
                             std::string (*construye)(std::string_view a)) {
-  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p) {
+  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p, std::size_t) {
     const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
     Reescritura e;
     e.fin = c.cierre + 1;
@@ -46,7 +46,7 @@ std::string ReescribeSimple(std::string t, std::string_view literal,
 template <typename Construye>
 std::string ReescribePartes(std::string t, std::string_view literal, std::size_t siguiente,
                             Construye construye) {
-  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p) {
+  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p, std::size_t) {
     const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
     Reescritura e;
     e.fin = c.cierre + 1;
@@ -62,7 +62,7 @@ using Opcional = std::optional<std::string>;
 // IsNull(x) with a single argument becomes "x IS NULL "; the argument runs to the matching
 // parenthesis. A two-argument null test is left.
 std::string ReescribeIsNull(std::string t) {
-  return ReescribeLlamadas(std::move(t), "IsNull(", [](std::string_view r, std::size_t p) {
+  return ReescribeLlamadas(std::move(t), "IsNull(", [](std::string_view r, std::size_t p, std::size_t) {
     const Contenido c = ContenidoParentesis(r, p + 6);
     if (c.cierre >= r.size()) {
       throw KelvError(kErrInvalidArgument, "DeAccesASQL",
@@ -85,7 +85,7 @@ std::string ReescribeIsNull(std::string t) {
 // text gets a first day. The closing parenthesis of cdate stays where it was.
 std::string ReescribeMesAnio(const Literales& lit, std::string t) {
   static constexpr std::string_view kLiteral = "cdate(Format(";
-  return ReescribeLlamadas(std::move(t), kLiteral, [&](std::string_view r, std::size_t p) {
+  return ReescribeLlamadas(std::move(t), kLiteral, [&](std::string_view r, std::size_t p, std::size_t) {
     const Contenido c = ContenidoParentesis(r, p + kLiteral.size() - 1);
     const Partes partes = PartesDeLlamada(c.texto);
     if (partes.size() < 2) SinArgumentos("cdate(Format(", p);
