@@ -226,6 +226,9 @@ int SustituyeAlias(const Literales& lit, std::vector<Entrada>& entradas, std::si
           !ej.nombre.empty() && ei.expresion.find('[') != std::string::npos;
       if (!comoPalabra && !conCorchetes) continue;
       IgnorarFallo([&] {
+        // The expression goes in as one operand: a+b used in Total*2 gives (a+b)*2.
+        const std::string insertada =
+            EsOperandoSimple(ej.expresion) ? ej.expresion : "(" + ej.expresion + ")";
         const std::size_t resto = total - ei.expresion.size();
         const std::size_t limite = presupuesto > resto ? presupuesto - resto : 0;
         std::string nueva;
@@ -233,7 +236,7 @@ int SustituyeAlias(const Literales& lit, std::vector<Entrada>& entradas, std::si
         for (std::size_t k = 0; k < trozos.size(); ++k) {
           std::string trozo(trozos[k]);
           if (k % 2 == 0 && comoPalabra) {
-            trozo = ReemplazaPalabraLimitada(trozo, ej.palabra, ej.expresion, limite);
+            trozo = ReemplazaPalabraLimitada(trozo, ej.palabra, insertada, limite);
           }
           if (k % 2 == 0 && !ej.nombre.empty()) {
             bool enTrozo = false;

@@ -138,7 +138,10 @@ std::string Revisa(const std::string& strCampos, const std::string& operador,
     });
     IgnorarFallo([&] {
       if (trans != 0) {
-        if (operador == "XOR" && partes.size() >= 2) parte = "IIF(" + parte + ",1,0)";
+        // A Yes/No column standing alone is compared with 1, as in any other condition.
+        if (operador == "XOR" && partes.size() >= 2) {
+          parte = "IIF(" + enmascarado::RevisaCondicion(parte) + ",1,0)";
+        }
       } else if (!EsCondicion(parte)) {
         parte = Trim(parte) + "=1";
       }

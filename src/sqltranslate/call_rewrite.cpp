@@ -90,6 +90,106 @@ std::string ReescribeLlamadas(std::string text, std::string_view literal,
   return t.Termina();
 }
 
+namespace {
+
+inline char Minuscula(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+const LlamadaConocida* Busca(const std::vector<LlamadaConocida>& tabla, std::string_view n) {
+  for (const LlamadaConocida& l : tabla) {
+    if (l.nombre.size() != n.size()) continue;
+    std::size_t i = 0;
+    while (i < n.size() && Minuscula(n[i]) == Minuscula(l.nombre[i])) ++i;
+    if (i == n.size()) return &l;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string ReescribeLlamadasDe(std::string text, const std::vector<LlamadaConocida>& tabla) {
+  if (text.find('(') == std::string::npos) return text;
+  TextoEnCurso t(std::move(text));
+  std::size_t desde = 0;
+  for (;;) {
+    const std::string_view r = t.Resto();
+    const void* q = desde < r.size() ? std::memchr(r.data() + desde, '(', r.size() - desde)
+                                     : nullptr;
+    if (!q) break;
+    const std::size_t abre = static_cast<std::size_t>(static_cast<const char*>(q) - r.data());
+    std::size_t pos = abre;
+    while (pos > 0 && EsLetraDeNombre(r[pos - 1])) --pos;
+    const char anterior = pos > 0 ? r[pos - 1] : t.Anterior();
+    const LlamadaConocida* l = nullptr;
+    if (pos < abre && anterior != '.' && !(pos == 0 && EsLetraDeNombre(anterior))) {
+      l = Busca(tabla, r.substr(pos, abre - pos));
+    }
+    Reescritura e;
+    e.siguiente = abre + 1 - pos;
+    if (l) e = l->decide(r, pos, t.Hecho());
+    t.Avanza(pos);
+    std::size_t sigue = std::max<std::size_t>(e.siguiente, 1);
+    if (e.texto) {
+      const std::string& nuevo = *e.texto;
+      const std::size_t fin = std::min(std::max(e.fin, pos), r.size());
+      t.Sustituye(fin - pos, nuevo);
+      const std::size_t k = std::min(sigue, nuevo.size());
+      t.Avanza(k);
+      sigue -= k;
+    }
+    t.Avanza(sigue);
+    desde = 0;
+  }
+  return t.Termina();
+}
+
+namespace {
+
+std::string ReescribeConContextoEn(std::string text, std::string_view nombre,
+                                   const DecideConContexto& decide, int anidamiento) {
+  const BuscaSinCaso busca(nombre);
+  std::string out;
+  std::size_t copiado = 0;
+  std::size_t desde = 0;
+  for (std::size_t p = busca.Find(text, 0); p != std::string::npos; p = busca.Find(text, desde)) {
+    desde = p + 1;
+    if (p > 0 && EsLetraDeNombre(text[p - 1])) continue;
+    std::optional<Reemplazo> r = decide(text, p);
+    if (!r) continue;
+    out.append(text, copiado, p - copiado);
+    out += anidamiento < 100 ? ReescribeConContextoEn(std::move(r->texto), nombre, decide,
+                                                      anidamiento + 1)
+                             : r->texto;
+    copiado = desde = std::min(std::max(r->fin, p + 1), text.size());
+  }
+  if (copiado == 0) return text;
+  out.append(text, copiado, std::string::npos);
+  return out;
+}
+
+}  // namespace
+
+std::string ReescribeConContexto(std::string text, std::string_view nombre,
+                                 const DecideConContexto& decide) {
+  return ReescribeConContextoEn(std::move(text), nombre, decide, 0);
+}
+
+std::string AplicaCambios(std::string text, std::vector<Cambio> cambios) {
+  if (cambios.empty()) return text;
+  std::stable_sort(cambios.begin(), cambios.end(),
+                   [](const Cambio& a, const Cambio& b) { return a.desde < b.desde; });
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  std::size_t copiado = 0;
+  for (const Cambio& c : cambios) {
+    if (c.desde < copiado || c.hasta < c.desde || c.hasta > text.size()) continue;
+    out.append(text, copiado, c.desde - copiado);
+    out += c.texto;
+    copiado = c.hasta;
+  }
+  out.append(text, copiado, std::string::npos);
+  return out;
+}
+
 std::vector<std::string> PartesDeLlamada(std::string_view argumentos) {
   return SeparaPorNivel(argumentos, ",", "(", ")");
 }

@@ -69,6 +69,46 @@ using DecideReescritura =
 std::string ReescribeLlamadas(std::string text, std::string_view literal,
                               const DecideReescritura& decide);
 
+// One function of a table of call rewrites: its name, letter case ignored, and the decision
+// for a call of it (given the offset of the name; the arguments' parenthesis follows it).
+struct LlamadaConocida {
+  std::string_view nombre;
+  DecideReescritura decide;
+};
+
+// Rewrites every call of the functions of tabla, a name written right before "(", in one
+// scan from left to right; the next search starts where each decision says. A name that ends
+// a longer name, or that follows a full stop (a function of a schema, such as dbo.Val), is
+// another function and is left.
+std::string ReescribeLlamadasDe(std::string text, const std::vector<LlamadaConocida>& tabla);
+
+// A rewrite decided on the whole text: the end (exclusive) of the text it replaces and the
+// replacement.
+struct Reemplazo {
+  std::size_t fin;
+  std::string texto;
+};
+using DecideConContexto =
+    std::function<std::optional<Reemplazo>(std::string_view text, std::size_t pos)>;
+
+// Rewrites the calls of nombre (letter case ignored; not the end of a longer name) as decide
+// says, seeing the whole text around each (what stands before a call, not only after it).
+// A call nested in a rewritten one is rewritten in its replacement, seen as a text of its
+// own, down to a depth of 100.
+std::string ReescribeConContexto(std::string text, std::string_view nombre,
+                                 const DecideConContexto& decide);
+
+// One replacement of a pass that decides all its replacements first: the text from desde to
+// hasta (exclusive) becomes texto.
+struct Cambio {
+  std::size_t desde, hasta;
+  std::string texto;
+};
+
+// The text with the replacements made, in the order of their offsets; one that overlaps an
+// earlier one is dropped.
+std::string AplicaCambios(std::string text, std::vector<Cambio> cambios);
+
 // The argument list of a call split at commas outside parentheses (blanks kept).
 std::vector<std::string> PartesDeLlamada(std::string_view argumentos);
 
