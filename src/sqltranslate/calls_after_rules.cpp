@@ -3,7 +3,7 @@
 //   Now() → GETDATE(), Time() → CAST(GETDATE() AS time), DateValue(x) → CAST(x AS date),
 //   TimeValue(x) → CAST(x AS time), LCase/UCase → LOWER/UPPER, Chr/ChrW → CHAR/NCHAR,
 //   Asc/AscW → ASCII/UNICODE, Hour/Minute/Second(x) → DATEPART(hour|minute|second, x),
-//   Fix(x) → ROUND(x, 0, 1) (toward zero), CDbl/CCur/CByte/CDec(x) → CAST(x AS float|money|
+//   Fix(x) → SIGN(x) * FLOOR(ABS(x)) (toward zero), CDbl/CCur/CByte/CDec(x) → CAST(x AS float|money|
 //   tinyint|decimal(38,10)), CVar(x) → (x), Sqr/Atn/StrReverse → SQRT/ATAN/REVERSE,
 //   StrConv(x, 1|2) → UPPER/LOWER(x), Str(x) → the number's text with Str's leading blank,
 //   DateSerial(y, m, d) → DATEFROMPARTS (or date arithmetic where Access would roll over),
@@ -81,7 +81,7 @@ bool EsLlamadaA(std::string_view s, std::string_view funcion) {
 }
 
 // DateSerial(y, m, d): DATEFROMPARTS when the month and day cannot roll over (a month of 1
-// to 12 or Month(...), a day of 1 to 28); otherwise the days and months are added to the
+// to 12 or Month(...), a day that month has, or one of 1 to 28); otherwise the days and months are added to the
 // first of January as Access adds them. A two-digit literal year is read as Access reads it
 // (0-29 → 2000-2029, 30-99 → 1930-1999).
 std::optional<std::pair<std::string, std::size_t>> DateSerial(const Partes& a,
@@ -92,7 +92,15 @@ std::optional<std::pair<std::string, std::size_t>> DateSerial(const Partes& a,
   if (ny >= 0 && ny < 100) y = std::to_string(ny < 30 ? 2000 + ny : 1900 + ny);
   const long m = Entero(a[1]), d = Entero(a[2]);
   const bool mesLlano = (m >= 1 && m <= 12) || EsLlamadaA(a[1], "Month");
-  const bool diaLlano = d >= 1 && d <= 28;
+  // A day that every month has, or one that the given month of the given year has.
+  long dias = 28;
+  if (m >= 1 && m <= 12) {
+    static const long kDias[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const long anio = Entero(y);
+    const bool bisiesto = anio > 0 && anio % 4 == 0 && (anio % 100 != 0 || anio % 400 == 0);
+    dias = kDias[m - 1] + (m == 2 && bisiesto ? 1 : 0);
+  }
+  const bool diaLlano = d >= 1 && d <= dias;
   if (mesLlano && diaLlano) {
     return std::make_pair("DATEFROMPARTS(" + y + ", " + a[1] + ", " + a[2] + ")", 14);
   }
@@ -102,18 +110,20 @@ std::optional<std::pair<std::string, std::size_t>> DateSerial(const Partes& a,
 }
 
 // A date function whose interval T-SQL does not know: "h" is "hour"; DateDiff's "w" counts
-// whole weeks.
-LlamadaConocida Intervalo(std::string_view nombre) {
+// whole weeks. (The rules took the quotes off the interval, which may still stand for the
+// literal's text.)
+LlamadaConocida Intervalo(const Literales& lit, std::string_view nombre) {
   const bool diff = EsPalabra(nombre, "DateDiff");
-  return Llamada(nombre, [nombre, diff](const Partes& a, std::string_view)
+  return Llamada(nombre, [&lit, nombre, diff](const Partes& a, std::string_view)
                              -> std::optional<std::pair<std::string, std::size_t>> {
     if (a.empty()) return std::nullopt;
-    if (EsPalabra(a[0], "h")) {
+    const std::string intervalo = lit.Restaura(a[0]);
+    if (EsPalabra(intervalo, "h")) {
       Partes b = a;
       b[0] = "hour";
       return std::make_pair(std::string(nombre) + "(" + Join(b, ", ") + ")", nombre.size() + 1);
     }
-    if (diff && a.size() == 3 && EsPalabra(a[0], "w")) {
+    if (diff && a.size() == 3 && EsPalabra(intervalo, "w")) {
       return std::make_pair("(DATEDIFF(day, " + a[1] + ", " + a[2] + ") / 7)", 1);
     }
     return std::nullopt;
@@ -137,7 +147,12 @@ std::string LlamadasTrasLasReglas(Literales& lit, std::string t, Informe& inform
       Envuelve("Hour", "DATEPART(hour, ", ")"),
       Envuelve("Minute", "DATEPART(minute, ", ")"),
       Envuelve("Second", "DATEPART(second, ", ")"),
-      Envuelve("Fix", "ROUND(", ", 0, 1)"),
+      Llamada("Fix",
+              [](const Partes& a, std::string_view)
+                  -> std::optional<std::pair<std::string, std::size_t>> {
+                if (a.size() != 1 || a[0].empty()) return std::nullopt;
+                return std::make_pair("(SIGN(" + a[0] + ") * FLOOR(ABS(" + a[0] + ")))", 6);
+              }),
       Envuelve("CDbl", "CAST(", " AS float)"),
       Envuelve("CCur", "CAST(", " AS money)"),
       Envuelve("CByte", "CAST(", " AS tinyint)"),
@@ -169,9 +184,9 @@ std::string LlamadasTrasLasReglas(Literales& lit, std::string t, Informe& inform
               [&](const Partes& a, std::string_view llamada) {
                 return ReescribeFormat(lit, a, llamada, informe);
               }),
-      Intervalo("DatePart"),
-      Intervalo("DateAdd"),
-      Intervalo("DateDiff"),
+      Intervalo(lit, "DatePart"),
+      Intervalo(lit, "DateAdd"),
+      Intervalo(lit, "DateDiff"),
   };
   return ReescribeLlamadasDe(std::move(t), tabla);
 }

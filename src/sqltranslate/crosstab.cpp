@@ -5,9 +5,9 @@
 // named after it holding the aggregate of the rows whose pivot column has that value. A
 // crosstab T-SQL's PIVOT operator can express (its value one aggregate, row headings that
 // are the grouped columns themselves, each with a name, no HAVING, TOP or DISTINCT) becomes
-// one:
-//   SELECT a, [v1], [v2] FROM (SELECT a, col AS PivotColumn, x AS PivotValue FROM … WHERE …)
-//   AS Src PIVOT (SUM(PivotValue) FOR PivotColumn IN ([v1], [v2])) AS Pvt
+// one, over a common table expression (which a view may hold):
+//   WITH Src AS (SELECT a, col AS PivotColumn, x AS PivotValue FROM … WHERE …)
+//   SELECT a, [v1], [v2] FROM Src PIVOT (SUM(PivotValue) FOR PivotColumn IN ([v1], [v2])) AS Pvt
 // Any other (row totals, which Access's wizard adds, an expression of aggregates, HAVING)
 // keeps its SELECT and gains one aggregate per value, limited to that value's rows:
 //   SELECT a, Sum(x) AS Total, Sum(CASE WHEN col = 'v1' THEN x END) AS [v1], … GROUP BY a
@@ -29,8 +29,10 @@
 namespace kelv::acceso {
 namespace {
 
-constexpr std::string_view kAgregados[] = {"Sum", "Avg",   "Min", "Max",  "Count",
-                                           "StDev", "StDevP", "Var", "VarP"};
+// Access's aggregates. First and Last have no T-SQL counterpart: a crosstab of them is
+// still written anew, and the calls are reported with every other call T-SQL lacks.
+constexpr std::string_view kAgregados[] = {"Sum",    "Avg", "Min",  "Max",   "Count", "StDev",
+                                           "StDevP", "Var", "VarP", "First", "Last"};
 
 bool EsAgregado(std::string_view nombre) {
   for (std::string_view a : kAgregados) {
@@ -137,6 +139,7 @@ std::optional<std::string> ConPivot(Literales& lit, const Cruzada& x, const Clau
     return std::nullopt;
   }
   const std::string_view agregado = SinEspacios(x.valor.substr(0, abre));
+  if (EsPalabra(agregado, "First") || EsPalabra(agregado, "Last")) return std::nullopt;
   std::string_view dato = SinEspacios(x.valor.substr(abre + 1, x.valor.size() - abre - 2));
   if (FraseEn(dato, 0, "DISTINCT")) return std::nullopt;
   if (dato == "*") dato = "1";
@@ -169,12 +172,11 @@ std::optional<std::string> ConPivot(Literales& lit, const Cruzada& x, const Clau
     if (!lit.TextoDe(v) && !(v[0] >= '0' && v[0] <= '9') && v[0] != '-') return std::nullopt;
   }
   const std::string lista = Join(columnas, ", ");
-  return "SELECT " + Join(nombres, ", ") + ", " + lista + " FROM (SELECT " +
-         std::string(SinEspacios(c.substr(k.lista, k.from - k.lista))) + ", " +
-         std::string(x.pivote) + " AS PivotColumn, " + std::string(dato) + " AS PivotValue " +
-         std::string(SinEspacios(c.substr(k.from, k.groupBy - k.from))) +
-         ") AS Src PIVOT (" + std::string(agregado) + "(PivotValue) FOR PivotColumn IN (" +
-         lista + ")) AS Pvt";
+  return "WITH Src AS (SELECT " + std::string(SinEspacios(c.substr(k.lista, k.from - k.lista))) +
+         ", " + std::string(x.pivote) + " AS PivotColumn, " + std::string(dato) +
+         " AS PivotValue " + std::string(SinEspacios(c.substr(k.from, k.groupBy - k.from))) +
+         ") SELECT " + Join(nombres, ", ") + ", " + lista + " FROM Src PIVOT (" +
+         std::string(agregado) + "(PivotValue) FOR PivotColumn IN (" + lista + ")) AS Pvt";
 }
 
 std::optional<std::string> Traduce(Literales& lit, const Cruzada& x, Informe& informe,

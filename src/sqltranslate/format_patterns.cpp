@@ -10,7 +10,7 @@
 // the language's in both. Named formats (Short Date, Long Time, Currency, Standard, ...) map
 // to .NET's standard ones; ">" and "<" alone are UPPER and LOWER; Yes/No, True/False and
 // On/Off become a CASE. What .NET lacks (w, ww, q, y as day of the year, @ & ! and a fourth
-// section) is reported and the call left.
+// section, c and ttttt inside a longer pattern) is reported and the call left.
 #include <optional>
 #include <string>
 #include <vector>
@@ -169,8 +169,10 @@ std::optional<std::string> Patron(std::string_view p) {
         case 'w':
         case 'q':
         case 'c':
-        case 't':
           return std::nullopt;
+        case 't':
+          if (n >= 5) return std::nullopt;  // ttttt, the time, inside a longer pattern
+          [[fallthrough]];
         default:
           for (std::size_t k = 0; k < n; ++k) {
             out.push_back('\\');

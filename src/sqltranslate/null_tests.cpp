@@ -56,8 +56,9 @@ bool PideCondicion(std::string_view t, std::size_t p, std::size_t fin) {
     if (j == 0) return false;
     const char c = t[j - 1];
     if (c == '(' || c == ',') {
-      const auto [abre, comas] = c == '(' ? std::make_pair(j - 1, 0) : Encierra(t, j - 1);
+      auto [abre, comas] = c == '(' ? std::make_pair(j - 1, 0) : Encierra(t, j - 1);
       if (abre == std::string_view::npos) return false;
+      if (c == ',') ++comas;  // the call is the argument after this comma
       std::size_t k = abre;
       while (k > 0 && EsEspacio(t[k - 1])) --k;
       const std::string_view w = PalabraAntes(t, k);

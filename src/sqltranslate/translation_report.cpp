@@ -3,26 +3,30 @@
 #include "sqltranslate/access_passes.h"
 
 #include "text/toolbox.h"
+#include "text/utf8.h"
 
 namespace kelv::acceso {
 namespace {
 
-bool EsDeNombreTSql(char c) {
-  const unsigned char u = static_cast<unsigned char>(c);
-  return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') ||
-         u == '_' || u >= 0x80;
+// Letters of the Latin alphabets (accented ones and ñ included), digits and "_": what a
+// T-SQL name holds in any collation.
+bool EsDeNombreTSql(char32_t c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+         c == '_' || (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7);
 }
 
-// base as a T-SQL variable name without its "@": characters a name cannot hold become "_"
-// (a run of them one "_"), and a leading digit gets a "_" before it.
+// base as a T-SQL variable name without its "@": other characters become "_" (a run of them
+// one "_", none at either end), and a leading digit gets a "_" before it.
 std::string NombreDeParametro(std::string_view base) {
   std::string n;
-  for (char c : base) {
-    if (EsDeNombreTSql(c)) {
-      n.push_back(c);
+  for (std::size_t i = 0; i < base.size();) {
+    const Utf8Char c = DecodeUtf8At(base, i);
+    if (EsDeNombreTSql(c.cp)) {
+      n.append(base.substr(i, c.len));
     } else if (!n.empty() && n.back() != '_') {
       n.push_back('_');
     }
+    i += c.len;
   }
   while (!n.empty() && n.back() == '_') n.pop_back();
   if (n.empty()) n = "p";

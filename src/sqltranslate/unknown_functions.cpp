@@ -33,13 +33,13 @@ void FuncionesDesconocidas(const Literales& lit, std::string_view t, Informe& in
       if (EsPalabra(antes, w)) tabla = true;
     }
     if (tabla) continue;
-    // Domain functions that could not become subqueries were reported by their own pass.
-    bool dominio = false;
+    // Domain functions and StrConv calls that stay were reported by their own passes.
+    bool propio = false;
     for (std::string_view d : {"DLookup", "DCount", "DSum", "DAvg", "DMin", "DMax", "DFirst",
-                               "DLast"}) {
-      if (EsPalabra(nombre, d)) dominio = true;
+                               "DLast", "StrConv"}) {
+      if (EsPalabra(nombre, d)) propio = true;
     }
-    if (dominio) continue;
+    if (propio) continue;
     const std::size_t cierre = ContenidoParentesis(t, abre).cierre;
     const std::string_view llamada = t.substr(p, std::min(cierre + 1, t.size()) - p);
     if (EsPalabra(nombre, "Eval")) {
