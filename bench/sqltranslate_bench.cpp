@@ -132,7 +132,9 @@ void BM_TranslateUnion(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * q.size()));
   state.counters["bytes"] = static_cast<double>(q.size());
 }
-BENCHMARK(BM_TranslateUnion)->RangeMultiplier(2)->Range(64 << 10, 1 << 20)
+BENCHMARK(BM_TranslateUnion)
+    ->RangeMultiplier(2)
+    ->Range(64 << 10, 1 << 20)
     ->Unit(benchmark::kMillisecond);
 
 void BM_Peer64KBOnePass(benchmark::State& state) {

@@ -1,11 +1,12 @@
 // Fuzz target: the query translator on arbitrary text.
 //
 // The whole input is translated with DeAccesASQL; it must return or raise KelvError, never
-// crash, hang or grow without bound. The translation with its report (as for a view) must
-// give the same text, and every warning and parameter a text of its own. Operations that never raise (SQLRevisaRecursiva,
-// SQLCambiarAlias, CambiaFecha, ReemplazaPalabra) are also run on the same text and must
-// not raise. Masking a text without double quotes or comments and restoring it must give
-// the text back. Inputs longer than 4 KB are cut so that one run stays well under a second.
+// crash, hang or grow without bound. The translation with its report (as for a view) must give
+// the same text, and every warning and parameter a text of its own. Operations that never raise
+// (SQLRevisaRecursiva, SQLCambiarAlias, CambiaFecha, ReemplazaPalabra) are also run on the same
+// text and must not raise. Masking a text without double quotes or comments and restoring it
+// must give the text back. Inputs longer than 4 KB are cut so that one run stays well under a
+// second.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -45,7 +45,8 @@ void Guids(Literales& lit, const std::string& t, std::vector<Cambio>& cambios) {
 
 void OtraBase(const Literales& lit, const std::string& t, std::vector<Cambio>& cambios,
               Informe& informe) {
-  for (std::size_t p = BuscaFrase(t, "IN"); p != std::string::npos; p = BuscaFrase(t, "IN", p + 2)) {
+  for (std::size_t p = BuscaFrase(t, "IN"); p != std::string::npos;
+       p = BuscaFrase(t, "IN", p + 2)) {
     // Only after a table: FROM, JOIN, INTO or UPDATE t [AS a], or a table after a comma.
     std::size_t antes = p;
     while (antes > 0 && EsEspacio(t[antes - 1])) --antes;
@@ -62,8 +63,8 @@ void OtraBase(const Literales& lit, const std::string& t, std::vector<Cambio>& c
       while (previo > 0 && EsEspacio(t[previo - 1])) --previo;
       w = PalabraAntes(t, previo);
     }
-    if (!(previo > 0 && t[previo - 1] == ',') && !EsPalabra(w, "FROM") &&
-        !EsPalabra(w, "JOIN") && !EsPalabra(w, "INTO") && !EsPalabra(w, "UPDATE")) {
+    if (!(previo > 0 && t[previo - 1] == ',') && !EsPalabra(w, "FROM") && !EsPalabra(w, "JOIN") &&
+        !EsPalabra(w, "INTO") && !EsPalabra(w, "UPDATE")) {
       continue;
     }
     const std::size_t k = SaltaEspacios(t, p + 2);

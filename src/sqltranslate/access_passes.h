@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "sqltranslate/cambia_tipo_sql.h"
@@ -74,8 +74,7 @@ std::string Parametros(const Literales& lit, std::string t, Informe& informe);
 std::string CalificadoresConAdmiracion(std::string t);
 // DLookup, DCount, DSum, DAvg, DMin, DMax, DFirst, DLast with literal arguments → scalar
 // subqueries.
-std::string FuncionesDeDominio(Literales& lit, std::string t, Informe& informe,
-                               int profundidad);
+std::string FuncionesDeDominio(Literales& lit, std::string t, Informe& informe, int profundidad);
 // Left$( → Left(, InStr with a start argument or a search text that is not a plain literal
 // → CHARINDEX, Nz → COALESCE.
 std::string LlamadasAntesDeLasReglas(Literales& lit, std::string t);

@@ -112,8 +112,8 @@ std::string ReescribeLlamadasDe(std::string text, const std::vector<LlamadaConoc
   std::size_t desde = 0;
   for (;;) {
     const std::string_view r = t.Resto();
-    const void* q = desde < r.size() ? std::memchr(r.data() + desde, '(', r.size() - desde)
-                                     : nullptr;
+    const void* q =
+        desde < r.size() ? std::memchr(r.data() + desde, '(', r.size() - desde) : nullptr;
     if (!q) break;
     const std::size_t abre = static_cast<std::size_t>(static_cast<const char*>(q) - r.data());
     std::size_t pos = abre;
@@ -156,9 +156,9 @@ std::string ReescribeConContextoEn(std::string text, std::string_view nombre,
     std::optional<Reemplazo> r = decide(text, p);
     if (!r) continue;
     out.append(text, copiado, p - copiado);
-    out += anidamiento < 100 ? ReescribeConContextoEn(std::move(r->texto), nombre, decide,
-                                                      anidamiento + 1)
-                             : r->texto;
+    out += anidamiento < 100
+               ? ReescribeConContextoEn(std::move(r->texto), nombre, decide, anidamiento + 1)
+               : r->texto;
     copiado = desde = std::min(std::max(r->fin, p + 1), text.size());
   }
   if (copiado == 0) return text;

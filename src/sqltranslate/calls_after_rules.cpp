@@ -3,8 +3,8 @@
 //   Now() → GETDATE(), Time() → CAST(GETDATE() AS time), DateValue(x) → CAST(x AS date),
 //   TimeValue(x) → CAST(x AS time), LCase/UCase → LOWER/UPPER, Chr/ChrW → CHAR/NCHAR,
 //   Asc/AscW → ASCII/UNICODE, Hour/Minute/Second(x) → DATEPART(hour|minute|second, x),
-//   Fix(x) → SIGN(x) * FLOOR(ABS(x)) (toward zero), CDbl/CCur/CByte/CDec(x) → CAST(x AS float|money|
-//   tinyint|decimal(38,10)), CVar(x) → (x), Sqr/Atn/StrReverse → SQRT/ATAN/REVERSE,
+//   Fix(x) → SIGN(x) * FLOOR(ABS(x)) (toward zero), CDbl/CCur/CByte/CDec(x) → CAST(x AS
+//   float|money| tinyint|decimal(38,10)), CVar(x) → (x), Sqr/Atn/StrReverse → SQRT/ATAN/REVERSE,
 //   StrConv(x, 1|2) → UPPER/LOWER(x), Str(x) → the number's text with Str's leading blank,
 //   DateSerial(y, m, d) → DATEFROMPARTS (or date arithmetic where Access would roll over),
 //   Format (format_patterns.cpp), and the intervals T-SQL lacks in DatePart, DateAdd and
@@ -22,6 +22,8 @@ namespace kelv::acceso {
 namespace {
 
 using Partes = std::vector<std::string>;
+// A replacement and how many of its first characters the next search skips.
+using Hecho = std::optional<std::pair<std::string, std::size_t>>;
 
 // A call rewrite built from the call's arguments: construye returns the replacement and how
 // many of its first characters to skip before searching again (the calls nested in the
@@ -35,8 +37,7 @@ LlamadaConocida Llamada(std::string_view nombre, Construye construye) {
             if (c.cierre >= r.size()) return e;
             Partes a = PartesDeLlamada(c.texto);
             for (std::string& x : a) x = std::string(SinEspacios(x));
-            std::optional<std::pair<std::string, std::size_t>> n =
-                construye(a, r.substr(p, c.cierre + 1 - p));
+            Hecho n = construye(a, r.substr(p, c.cierre + 1 - p));
             if (!n) return e;
             e.texto = std::move(n->first);
             e.fin = c.cierre + 1;
@@ -47,8 +48,7 @@ LlamadaConocida Llamada(std::string_view nombre, Construye construye) {
 
 // name(x) → antes + x + despues, for a call of one argument.
 LlamadaConocida Envuelve(std::string_view nombre, std::string antes, std::string despues) {
-  return Llamada(nombre, [antes, despues](const Partes& a, std::string_view)
-                             -> std::optional<std::pair<std::string, std::size_t>> {
+  return Llamada(nombre, [antes, despues](const Partes& a, std::string_view) -> Hecho {
     if (a.size() != 1 || a[0].empty()) return std::nullopt;
     return std::make_pair(antes + a[0] + despues, antes.size());
   });
@@ -56,8 +56,7 @@ LlamadaConocida Envuelve(std::string_view nombre, std::string antes, std::string
 
 // name() → texto, for a call without arguments.
 LlamadaConocida SinArgumentos(std::string_view nombre, std::string texto) {
-  return Llamada(nombre, [texto](const Partes& a, std::string_view)
-                             -> std::optional<std::pair<std::string, std::size_t>> {
+  return Llamada(nombre, [texto](const Partes& a, std::string_view) -> Hecho {
     if (!a.empty()) return std::nullopt;
     return std::make_pair(texto, texto.size());
   });
@@ -81,11 +80,10 @@ bool EsLlamadaA(std::string_view s, std::string_view funcion) {
 }
 
 // DateSerial(y, m, d): DATEFROMPARTS when the month and day cannot roll over (a month of 1
-// to 12 or Month(...), a day that month has, or one of 1 to 28); otherwise the days and months are added to the
-// first of January as Access adds them. A two-digit literal year is read as Access reads it
-// (0-29 → 2000-2029, 30-99 → 1930-1999).
-std::optional<std::pair<std::string, std::size_t>> DateSerial(const Partes& a,
-                                                               std::string_view) {
+// to 12 or Month(...), a day that month has, or one of 1 to 28); otherwise the days and months are
+// added to the first of January as Access adds them. A two-digit literal year is read as Access
+// reads it (0-29 → 2000-2029, 30-99 → 1930-1999).
+Hecho DateSerial(const Partes& a, std::string_view) {
   if (a.size() != 3) return std::nullopt;
   std::string y = a[0];
   const long ny = Entero(y);
@@ -114,8 +112,7 @@ std::optional<std::pair<std::string, std::size_t>> DateSerial(const Partes& a,
 // literal's text.)
 LlamadaConocida Intervalo(const Literales& lit, std::string_view nombre) {
   const bool diff = EsPalabra(nombre, "DateDiff");
-  return Llamada(nombre, [&lit, nombre, diff](const Partes& a, std::string_view)
-                             -> std::optional<std::pair<std::string, std::size_t>> {
+  return Llamada(nombre, [&lit, nombre, diff](const Partes& a, std::string_view) -> Hecho {
     if (a.empty()) return std::nullopt;
     const std::string intervalo = lit.Restaura(a[0]);
     if (EsPalabra(intervalo, "h")) {
@@ -148,8 +145,7 @@ std::string LlamadasTrasLasReglas(Literales& lit, std::string t, Informe& inform
       Envuelve("Minute", "DATEPART(minute, ", ")"),
       Envuelve("Second", "DATEPART(second, ", ")"),
       Llamada("Fix",
-              [](const Partes& a, std::string_view)
-                  -> std::optional<std::pair<std::string, std::size_t>> {
+              [](const Partes& a, std::string_view) -> Hecho {
                 if (a.size() != 1 || a[0].empty()) return std::nullopt;
                 return std::make_pair("(SIGN(" + a[0] + ") * FLOOR(ABS(" + a[0] + ")))", 6);
               }),
@@ -162,8 +158,7 @@ std::string LlamadasTrasLasReglas(Literales& lit, std::string t, Informe& inform
       Envuelve("Atn", "ATAN(", ")"),
       Envuelve("StrReverse", "REVERSE(", ")"),
       Llamada("StrConv",
-              [&](const Partes& a, std::string_view llamada)
-                  -> std::optional<std::pair<std::string, std::size_t>> {
+              [&](const Partes& a, std::string_view llamada) -> Hecho {
                 const long modo = a.size() == 2 ? Entero(a[1]) : -1;
                 if (modo == 1) return std::make_pair("UPPER(" + a[0] + ")", 6);
                 if (modo == 2) return std::make_pair("LOWER(" + a[0] + ")", 6);
@@ -171,8 +166,7 @@ std::string LlamadasTrasLasReglas(Literales& lit, std::string t, Informe& inform
                 return std::nullopt;
               }),
       Llamada("Str",
-              [&](const Partes& a, std::string_view)
-                  -> std::optional<std::pair<std::string, std::size_t>> {
+              [&](const Partes& a, std::string_view) -> Hecho {
                 if (a.size() != 1 || a[0].empty()) return std::nullopt;
                 return std::make_pair("(IIF(" + a[0] + " < 0, " + lit.NuevoTexto("") + ", " +
                                           lit.NuevoTexto(" ") + ") + CONVERT(nvarchar(40), " +

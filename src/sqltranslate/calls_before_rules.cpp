@@ -75,9 +75,9 @@ bool PideNumero(std::string_view t, std::size_t p, std::size_t fin) {
   }
   if (antes == '(') {
     const std::string_view f = PalabraAntes(t, a - 1);
-    for (std::string_view n : {"Sum", "Avg", "Min", "Max", "StDev", "StDevP", "Var", "VarP",
-                               "Abs", "Round", "Int", "Fix", "Sgn", "CInt", "CLng", "CSng",
-                               "CDbl", "CCur", "CDec", "CByte", "Sqr", "Exp", "Log"}) {
+    for (std::string_view n : {"Sum",  "Avg",   "Min",  "Max",   "StDev", "StDevP", "Var",  "VarP",
+                               "Abs",  "Round", "Int",  "Fix",   "Sgn",   "CInt",   "CLng", "CSng",
+                               "CDbl", "CCur",  "CDec", "CByte", "Sqr",   "Exp",    "Log"}) {
       if (EsPalabra(f, n)) return true;
     }
   }
@@ -120,10 +120,10 @@ std::optional<Reemplazo> ReescribeNz(Literales& lit, std::string_view t, std::si
 
 std::string LlamadasAntesDeLasReglas(Literales& lit, std::string t) {
   t = SinDolar(std::move(t));
-  t = ReescribeLlamadasDe(std::move(t), {{"InStr", [&](std::string_view r, std::size_t p,
-                                                       std::size_t) {
-                                            return ReescribeInStr(lit, r, p);
-                                          }}});
+  t = ReescribeLlamadasDe(std::move(t),
+                          {{"InStr", [&](std::string_view r, std::size_t p, std::size_t) {
+                              return ReescribeInStr(lit, r, p);
+                            }}});
   return ReescribeConContexto(std::move(t), "Nz(", [&](std::string_view r, std::size_t p) {
     return ReescribeNz(lit, r, p);
   });

@@ -39,7 +39,7 @@ struct ParametroTraduccion {
 // A translation with the constructs that could not be translated and the parameters it uses.
 struct Traduccion {
   std::string texto;
-  std::vector<AvisoTraduccion> avisos;         // in the order found, each one once
+  std::vector<AvisoTraduccion> avisos;          // in the order found, each one once
   std::vector<ParametroTraduccion> parametros;  // in the order of first use or declaration
 };
 

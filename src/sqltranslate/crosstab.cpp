@@ -213,40 +213,41 @@ std::optional<std::string> Traduce(Literales& lit, const Cruzada& x, Informe& in
 }  // namespace
 
 std::string TablasCruzadas(Literales& lit, std::string t, Informe& informe) {
-  return ReescribeSentencias(std::move(t), "TRANSFORM", [&](std::string_view s, std::size_t tras,
-                                                            bool distinct, std::size_t fin)
-                                                            -> std::optional<std::string> {
-    if (distinct) return std::nullopt;
-    const std::size_t sel = BuscaFraseFuera(s, "SELECT", tras, fin);
-    if (sel == std::string::npos) return std::nullopt;
-    std::size_t pivot = std::string::npos;
-    for (std::size_t p = BuscaFraseFuera(s, "PIVOT", sel, fin); p != std::string::npos;
-         p = BuscaFraseFuera(s, "PIVOT", p + 5, fin)) {
-      pivot = p;
-    }
-    if (pivot == std::string::npos) return std::nullopt;
-    Cruzada x;
-    std::tie(x.valor, x.aliasValor) = SeparaAlias(s.substr(tras, sel - tras));
-    x.consulta = SinEspacios(s.substr(sel, pivot - sel));
-    std::string_view pivote = s.substr(pivot + 5, fin - pivot - 5);
-    for (std::size_t p = BuscaFraseFuera(pivote, "IN"); p != std::string::npos;
-         p = BuscaFraseFuera(pivote, "IN", p + 2)) {
-      const std::size_t abre = SaltaEspacios(pivote, p + 2);
-      if (abre >= pivote.size() || pivote[abre] != '(') continue;
-      for (const std::string& v : PartesDeLlamada(ContenidoParentesis(pivote, abre).texto)) {
-        x.valores.emplace_back(SinEspacios(v));
-      }
-      x.conLista = true;
-      pivote = pivote.substr(0, p);
-      break;
-    }
-    x.pivote = SinEspacios(pivote);
-    if (x.pivote.empty() || (x.conLista && x.valores.empty())) return std::nullopt;
-    std::optional<std::string> r = Traduce(lit, x, informe, s.substr(pivot, fin - pivot));
-    if (!r) return std::nullopt;
-    // A view cannot keep an ORDER BY without TOP, as the rules drop it everywhere else.
-    return enmascarado::QuitaOrdenFinal(std::move(*r));
-  });
+  return ReescribeSentencias(
+      std::move(t), "TRANSFORM",
+      [&](std::string_view s, std::size_t tras, bool distinct,
+          std::size_t fin) -> std::optional<std::string> {
+        if (distinct) return std::nullopt;
+        const std::size_t sel = BuscaFraseFuera(s, "SELECT", tras, fin);
+        if (sel == std::string::npos) return std::nullopt;
+        std::size_t pivot = std::string::npos;
+        for (std::size_t p = BuscaFraseFuera(s, "PIVOT", sel, fin); p != std::string::npos;
+             p = BuscaFraseFuera(s, "PIVOT", p + 5, fin)) {
+          pivot = p;
+        }
+        if (pivot == std::string::npos) return std::nullopt;
+        Cruzada x;
+        std::tie(x.valor, x.aliasValor) = SeparaAlias(s.substr(tras, sel - tras));
+        x.consulta = SinEspacios(s.substr(sel, pivot - sel));
+        std::string_view pivote = s.substr(pivot + 5, fin - pivot - 5);
+        for (std::size_t p = BuscaFraseFuera(pivote, "IN"); p != std::string::npos;
+             p = BuscaFraseFuera(pivote, "IN", p + 2)) {
+          const std::size_t abre = SaltaEspacios(pivote, p + 2);
+          if (abre >= pivote.size() || pivote[abre] != '(') continue;
+          for (const std::string& v : PartesDeLlamada(ContenidoParentesis(pivote, abre).texto)) {
+            x.valores.emplace_back(SinEspacios(v));
+          }
+          x.conLista = true;
+          pivote = pivote.substr(0, p);
+          break;
+        }
+        x.pivote = SinEspacios(pivote);
+        if (x.pivote.empty() || (x.conLista && x.valores.empty())) return std::nullopt;
+        std::optional<std::string> r = Traduce(lit, x, informe, s.substr(pivot, fin - pivot));
+        if (!r) return std::nullopt;
+        // A view cannot keep an ORDER BY without TOP, as the rules drop it everywhere else.
+        return enmascarado::QuitaOrdenFinal(std::move(*r));
+      });
 }
 
 }  // namespace kelv::acceso

@@ -27,8 +27,8 @@ struct Dominio {
 };
 
 constexpr Dominio kDominios[] = {
-    {"DLookup", ""},   {"DFirst", ""},  {"DLast", ""},  {"DCount", "COUNT"},
-    {"DSum", "SUM"},   {"DAvg", "AVG"}, {"DMin", "MIN"}, {"DMax", "MAX"},
+    {"DLookup", ""}, {"DFirst", ""},  {"DLast", ""},   {"DCount", "COUNT"},
+    {"DSum", "SUM"}, {"DAvg", "AVG"}, {"DMin", "MIN"}, {"DMax", "MAX"},
 };
 
 // A table or query name as a FROM clause writes it: one holding characters a plain name
@@ -50,41 +50,41 @@ std::string NombreDeTabla(std::string_view n) {
 
 }  // namespace
 
-std::string FuncionesDeDominio(Literales& lit, std::string t, Informe& informe,
-                               int profundidad) {
+std::string FuncionesDeDominio(Literales& lit, std::string t, Informe& informe, int profundidad) {
   std::vector<LlamadaConocida> tabla;
   for (const Dominio& d : kDominios) {
     if (FindAnyCase(t, d.funcion) == std::string::npos) continue;
-    tabla.push_back({d.funcion, [&lit, &informe, profundidad, d](std::string_view r,
-                                                                 std::size_t p, std::size_t) {
-      const std::size_t abre = p + d.funcion.size();
-      const Contenido c = ContenidoParentesis(r, abre);
-      const std::vector<std::string> a = PartesDeLlamada(c.texto);
-      Reescritura e;
-      e.siguiente = d.funcion.size() + 1;
-      if (c.cierre >= r.size() || a.empty() || a.size() > 3) return e;
-      std::vector<std::string> textos;
-      for (const std::string& arg : a) {
-        if (auto texto = lit.TextoDe(arg)) textos.push_back(*texto);
-      }
-      if (textos.size() != a.size() || profundidad >= kProfundidadMaxima || a.size() < 2) {
-        informe.Avisa(lit, "domain function with arguments built at run time",
-                      r.substr(p, c.cierre + 1 - p));
-        return e;
-      }
-      std::string consulta = "SELECT ";
-      if (d.agregado.empty()) {
-        consulta += "TOP 1 " + textos[0];
-      } else {
-        consulta += std::string(d.agregado) + "(" + textos[0] + ")";
-      }
-      consulta += " FROM " + NombreDeTabla(textos[1]);
-      if (a.size() == 3 && !SinEspacios(textos[2]).empty()) consulta += " WHERE " + textos[2];
-      e.texto = lit.NuevoCodigo("(" + Traduce(consulta, informe, profundidad + 1) + ")");
-      e.fin = c.cierre + 1;
-      e.siguiente = e.texto->size();
-      return e;
-    }});
+    tabla.push_back(
+        {d.funcion,
+         [&lit, &informe, profundidad, d](std::string_view r, std::size_t p, std::size_t) {
+           const std::size_t abre = p + d.funcion.size();
+           const Contenido c = ContenidoParentesis(r, abre);
+           const std::vector<std::string> a = PartesDeLlamada(c.texto);
+           Reescritura e;
+           e.siguiente = d.funcion.size() + 1;
+           if (c.cierre >= r.size() || a.empty() || a.size() > 3) return e;
+           std::vector<std::string> textos;
+           for (const std::string& arg : a) {
+             if (auto texto = lit.TextoDe(arg)) textos.push_back(*texto);
+           }
+           if (textos.size() != a.size() || profundidad >= kProfundidadMaxima || a.size() < 2) {
+             informe.Avisa(lit, "domain function with arguments built at run time",
+                           r.substr(p, c.cierre + 1 - p));
+             return e;
+           }
+           std::string consulta = "SELECT ";
+           if (d.agregado.empty()) {
+             consulta += "TOP 1 " + textos[0];
+           } else {
+             consulta += std::string(d.agregado) + "(" + textos[0] + ")";
+           }
+           consulta += " FROM " + NombreDeTabla(textos[1]);
+           if (a.size() == 3 && !SinEspacios(textos[2]).empty()) consulta += " WHERE " + textos[2];
+           e.texto = lit.NuevoCodigo("(" + Traduce(consulta, informe, profundidad + 1) + ")");
+           e.fin = c.cierre + 1;
+           e.siguiente = e.texto->size();
+           return e;
+         }});
   }
   if (tabla.empty()) return t;
   return ReescribeLlamadasDe(std::move(t), tabla);

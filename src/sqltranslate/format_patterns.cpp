@@ -42,12 +42,23 @@ std::optional<Conversion> Nombrado(std::string_view p) {
     const char* net;
   };
   static const Par kNombres[] = {
-      {"General Date", "G"}, {"Long Date", "D"},       {"Medium Date", "dd-MMM-yy"},
-      {"Short Date", "d"},   {"Long Time", "T"},       {"Medium Time", "hh:mm tt"},
-      {"Short Time", "HH:mm"}, {"General Number", "G"}, {"Currency", "C"},
-      {"Fixed", "F2"},       {"Standard", "N2"},      {"Percent", "P2"},
-      {"Scientific", "0.00E+00"}, {"c", "G"},          {"ddddd", "d"},
-      {"dddddd", "D"},       {"ttttt", "T"},
+      {"General Date", "G"},
+      {"Long Date", "D"},
+      {"Medium Date", "dd-MMM-yy"},
+      {"Short Date", "d"},
+      {"Long Time", "T"},
+      {"Medium Time", "hh:mm tt"},
+      {"Short Time", "HH:mm"},
+      {"General Number", "G"},
+      {"Currency", "C"},
+      {"Fixed", "F2"},
+      {"Standard", "N2"},
+      {"Percent", "P2"},
+      {"Scientific", "0.00E+00"},
+      {"c", "G"},
+      {"ddddd", "d"},
+      {"dddddd", "D"},
+      {"ttttt", "T"},
   };
   for (const Par& n : kNombres) {
     if (Igual(p, n.access)) {
@@ -56,8 +67,8 @@ std::optional<Conversion> Nombrado(std::string_view p) {
       return c;
     }
   }
-  static const Par kSiNo[] = {{"Yes/No", "Yes\0No"}, {"True/False", "True\0False"},
-                              {"On/Off", "On\0Off"}};
+  static const Par kSiNo[] = {
+      {"Yes/No", "Yes\0No"}, {"True/False", "True\0False"}, {"On/Off", "On\0Off"}};
   for (const Par& n : kSiNo) {
     if (Igual(p, n.access)) {
       Conversion c;
@@ -207,9 +218,12 @@ std::optional<Conversion> Convierte(std::string_view patron) {
     int estilo;
   };
   static const Estilo kEstilos[] = {
-      {"yyyyMMdd", "varchar(8)", 112},           {"yyyy-MM-dd", "varchar(10)", 23},
-      {"HH:mm:ss", "varchar(8)", 108},           {"HH:mm", "varchar(5)", 108},
-      {"yyyy-MM-dd HH:mm:ss", "varchar(19)", 120}, {"yyMMdd", "varchar(6)", 12},
+      {"yyyyMMdd", "varchar(8)", 112},
+      {"yyyy-MM-dd", "varchar(10)", 23},
+      {"HH:mm:ss", "varchar(8)", 108},
+      {"HH:mm", "varchar(5)", 108},
+      {"yyyy-MM-dd HH:mm:ss", "varchar(19)", 120},
+      {"yyMMdd", "varchar(6)", 12},
   };
   for (const Estilo& e : kEstilos) {
     if (c.net == e.net) {
@@ -224,8 +238,7 @@ std::optional<Conversion> Convierte(std::string_view patron) {
 }  // namespace
 
 std::optional<std::pair<std::string, std::size_t>> ReescribeFormat(
-    Literales& lit, const std::vector<std::string>& a, std::string_view llamada,
-    Informe& informe) {
+    Literales& lit, const std::vector<std::string>& a, std::string_view llamada, Informe& informe) {
   if (a.empty() || a[0].empty()) return std::nullopt;
   const std::string& x = a[0];
   if (a.size() == 1) return std::make_pair("CONVERT(nvarchar(4000), " + x + ")", 8);
@@ -241,16 +254,15 @@ std::optional<std::pair<std::string, std::size_t>> ReescribeFormat(
   }
   switch (c->forma) {
     case Conversion::Forma::Convert:
-      return std::make_pair("CONVERT(" + std::string(c->tipo) + ", " + x + ", " +
-                                std::to_string(c->estilo) + ")",
-                            8);
+      return std::make_pair(
+          "CONVERT(" + std::string(c->tipo) + ", " + x + ", " + std::to_string(c->estilo) + ")", 8);
     case Conversion::Forma::Mayusculas:
       return std::make_pair("UPPER(" + x + ")", 6);
     case Conversion::Forma::Minusculas:
       return std::make_pair("LOWER(" + x + ")", 6);
     case Conversion::Forma::SiNo:
-      return std::make_pair("CASE WHEN " + x + " <> 0 THEN " + lit.NuevoTexto(c->si) +
-                                " WHEN " + x + " = 0 THEN " + lit.NuevoTexto(c->no) + " END",
+      return std::make_pair("CASE WHEN " + x + " <> 0 THEN " + lit.NuevoTexto(c->si) + " WHEN " +
+                                x + " = 0 THEN " + lit.NuevoTexto(c->no) + " END",
                             10);
     case Conversion::Forma::Net:
       break;

@@ -14,7 +14,6 @@ namespace {
 // How far back the context of a call is looked for; beyond it a value is assumed.
 constexpr std::size_t kAlcance = 4096;
 
-
 bool PalabraDeCondicion(std::string_view w) {
   for (std::string_view c : {"WHERE", "ON", "HAVING", "AND", "OR", "WHEN"}) {
     if (EsPalabra(w, c)) return true;
@@ -86,16 +85,15 @@ std::string CambiaIsNull(std::string t) {
   return ReescribeConContexto(std::move(t), "IsNull(", [](std::string_view r, std::size_t p) {
     const Contenido c = ContenidoParentesis(r, p + 6);
     if (c.cierre >= r.size()) {
-      throw KelvError(kErrInvalidArgument, "DeAccesASQL",
-                      "IsNull( at position " + std::to_string(p + 1) +
-                          " has no closing parenthesis");
+      throw KelvError(
+          kErrInvalidArgument, "DeAccesASQL",
+          "IsNull( at position " + std::to_string(p + 1) + " has no closing parenthesis");
     }
     std::optional<Reemplazo> e;
     if (PartesDeLlamada(c.texto).size() >= 2) return e;  // a two-argument null test
     const std::string x(c.texto);
-    e = Reemplazo{c.cierre + 1, PideCondicion(r, p, c.cierre + 1)
-                                    ? x + " IS NULL "
-                                    : "IIF(" + x + " IS NULL,1,0)"};
+    e = Reemplazo{c.cierre + 1, PideCondicion(r, p, c.cierre + 1) ? x + " IS NULL "
+                                                                  : "IIF(" + x + " IS NULL,1,0)"};
     return e;
   });
 }

@@ -51,9 +51,7 @@ std::vector<Parte> LeeCadena(const Literales& lit, std::string_view t, std::size
   return partes;
 }
 
-bool Igual(std::string_view a, std::string_view b) {
-  return TextEquals(a, b, Compare::AnyCase);
-}
+bool Igual(std::string_view a, std::string_view b) { return TextEquals(a, b, Compare::AnyCase); }
 
 bool Empieza(std::string_view s, std::string_view prefijo) {
   return s.size() > prefijo.size() && Igual(s.substr(0, prefijo.size()), prefijo);
@@ -64,11 +62,12 @@ bool Empieza(std::string_view s, std::string_view prefijo) {
 // the chain is no such reference.
 std::vector<std::string> PartesDeFormulario(const std::vector<Parte>& cadena) {
   std::vector<std::string> n;
-  if (cadena.size() >= 3 && (Igual(cadena[0].nombre, "Forms") || Igual(cadena[0].nombre, "Reports"))) {
+  if (cadena.size() >= 3 &&
+      (Igual(cadena[0].nombre, "Forms") || Igual(cadena[0].nombre, "Reports"))) {
     for (std::size_t i = 1; i < cadena.size(); ++i) n.emplace_back(cadena[i].nombre);
   } else if (cadena.size() >= 2 &&
              (Empieza(cadena[0].nombre, "Form_") || Empieza(cadena[0].nombre, "Report_"))) {
-      const std::string_view modulo = cadena[0].nombre;
+    const std::string_view modulo = cadena[0].nombre;
     n.emplace_back(modulo.substr(modulo.find('_') + 1));
     for (std::size_t i = 1; i < cadena.size(); ++i) n.emplace_back(cadena[i].nombre);
   } else {
@@ -111,27 +110,57 @@ std::string TipoTSql(std::string_view tipo) {
     const char* tsql;
   };
   static const Par kTipos[] = {
-      {"bit", "bit"}, {"boolean", "bit"}, {"yesno", "bit"}, {"logical", "bit"},
-      {"logical1", "bit"}, {"byte", "tinyint"}, {"integer1", "tinyint"},
-      {"tinyint", "tinyint"}, {"short", "smallint"}, {"smallint", "smallint"},
-      {"integer2", "smallint"}, {"long", "int"}, {"int", "int"}, {"integer", "int"},
-      {"integer4", "int"}, {"counter", "int"}, {"autoincrement", "int"},
-      {"single", "real"}, {"real", "real"}, {"float4", "real"}, {"ieeesingle", "real"},
-      {"double", "float"}, {"float", "float"}, {"float8", "float"}, {"ieeedouble", "float"},
-      {"number", "float"}, {"currency", "money"}, {"money", "money"},
-      {"datetime", "datetime"}, {"date", "datetime"}, {"time", "datetime"},
-      {"timestamp", "datetime"}, {"guid", "uniqueidentifier"},
-      {"uniqueidentifier", "uniqueidentifier"}, {"value", "sql_variant"},
-      {"variant", "sql_variant"}, {"memo", "nvarchar(max)"}, {"longtext", "nvarchar(max)"},
-      {"longchar", "nvarchar(max)"}, {"note", "nvarchar(max)"}, {"ntext", "nvarchar(max)"},
-      {"longbinary", "varbinary(max)"}, {"oleobject", "varbinary(max)"},
-      {"image", "varbinary(max)"}, {"general", "varbinary(max)"},
+      {"bit", "bit"},
+      {"boolean", "bit"},
+      {"yesno", "bit"},
+      {"logical", "bit"},
+      {"logical1", "bit"},
+      {"byte", "tinyint"},
+      {"integer1", "tinyint"},
+      {"tinyint", "tinyint"},
+      {"short", "smallint"},
+      {"smallint", "smallint"},
+      {"integer2", "smallint"},
+      {"long", "int"},
+      {"int", "int"},
+      {"integer", "int"},
+      {"integer4", "int"},
+      {"counter", "int"},
+      {"autoincrement", "int"},
+      {"single", "real"},
+      {"real", "real"},
+      {"float4", "real"},
+      {"ieeesingle", "real"},
+      {"double", "float"},
+      {"float", "float"},
+      {"float8", "float"},
+      {"ieeedouble", "float"},
+      {"number", "float"},
+      {"currency", "money"},
+      {"money", "money"},
+      {"datetime", "datetime"},
+      {"date", "datetime"},
+      {"time", "datetime"},
+      {"timestamp", "datetime"},
+      {"guid", "uniqueidentifier"},
+      {"uniqueidentifier", "uniqueidentifier"},
+      {"value", "sql_variant"},
+      {"variant", "sql_variant"},
+      {"memo", "nvarchar(max)"},
+      {"longtext", "nvarchar(max)"},
+      {"longchar", "nvarchar(max)"},
+      {"note", "nvarchar(max)"},
+      {"ntext", "nvarchar(max)"},
+      {"longbinary", "varbinary(max)"},
+      {"oleobject", "varbinary(max)"},
+      {"image", "varbinary(max)"},
+      {"general", "varbinary(max)"},
   };
   for (const Par& p : kTipos) {
     if (palabra == p.access) return p.tsql;
   }
-  for (const char* texto : {"text", "char", "varchar", "string", "alphanumeric", "character",
-                            "nchar", "nvarchar"}) {
+  for (const char* texto :
+       {"text", "char", "varchar", "string", "alphanumeric", "character", "nchar", "nvarchar"}) {
     if (palabra == texto) return "nvarchar(" + (tam.empty() ? "255" : tam) + ")";
   }
   if (palabra == "binary" || palabra == "varbinary") {
@@ -157,8 +186,8 @@ void Declaraciones(const Literales& lit, std::string_view clausula, Informe& inf
       informe.Declara(ClaveDeFormulario(formulario), Join(formulario, "_"), lit.Restaura(origen),
                       tipo);
     } else if (cadena.size() == 1) {
-      informe.Declara(ClaveDeNombre(cadena[0].nombre), cadena[0].nombre,
-                      lit.Restaura(origen), tipo);
+      informe.Declara(ClaveDeNombre(cadena[0].nombre), cadena[0].nombre, lit.Restaura(origen),
+                      tipo);
     }
   }
 }

@@ -85,8 +85,8 @@ std::size_t BuscaSinCaso::Find(std::string_view text, std::size_t from) const {
   for (std::size_t i = from + ancla_; i < fin;) {
     const std::size_t hasta = std::min(fin, i + ventana);
     const void* a = std::memchr(t + i, minuscula_, hasta - i);
-    const std::size_t fa = a ? static_cast<std::size_t>(static_cast<const unsigned char*>(a) - t)
-                             : hasta;
+    const std::size_t fa =
+        a ? static_cast<std::size_t>(static_cast<const unsigned char*>(a) - t) : hasta;
     const void* b = mayuscula_ == minuscula_ ? nullptr : std::memchr(t + i, mayuscula_, fa - i);
     const std::size_t j =
         b ? static_cast<std::size_t>(static_cast<const unsigned char*>(b) - t) : fa;

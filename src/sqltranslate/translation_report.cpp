@@ -1,7 +1,6 @@
 // The report of one translation: constructs that could not be translated and the T-SQL
 // parameters it uses (all OSes).
 #include "sqltranslate/access_passes.h"
-
 #include "text/toolbox.h"
 #include "text/utf8.h"
 
@@ -11,8 +10,8 @@ namespace {
 // Letters of the Latin alphabets (accented ones and ñ included), digits and "_": what a
 // T-SQL name holds in any collation.
 bool EsDeNombreTSql(char32_t c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-         c == '_' || (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7);
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+         (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7);
 }
 
 // base as a T-SQL variable name without its "@": other characters become "_" (a run of them

@@ -34,28 +34,30 @@ bool Ocurre(std::string_view t, std::string_view x) {
 // search starts one character after the occurrence.
 std::string ReescribeSimple(std::string t, std::string_view literal,
                             std::string (*construye)(std::string_view a)) {
-  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p, std::size_t) {
-    const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
-    Reescritura e;
-    e.fin = c.cierre + 1;
-    e.texto = construye(c.texto);
-    e.siguiente = 1;
-    return e;
-  });
+  return ReescribeLlamadas(std::move(t), literal,
+                           [&](std::string_view r, std::size_t p, std::size_t) {
+                             const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
+                             Reescritura e;
+                             e.fin = c.cierre + 1;
+                             e.texto = construye(c.texto);
+                             e.siguiente = 1;
+                             return e;
+                           });
 }
 
 // A call rewrite that splits the arguments; construye returns nothing to leave the call.
 template <typename Construye>
 std::string ReescribePartes(std::string t, std::string_view literal, std::size_t siguiente,
                             Construye construye) {
-  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p, std::size_t) {
-    const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
-    Reescritura e;
-    e.fin = c.cierre + 1;
-    e.texto = construye(c.texto, PartesDeLlamada(c.texto), p);
-    e.siguiente = siguiente;
-    return e;
-  });
+  return ReescribeLlamadas(std::move(t), literal,
+                           [&](std::string_view r, std::size_t p, std::size_t) {
+                             const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
+                             Reescritura e;
+                             e.fin = c.cierre + 1;
+                             e.texto = construye(c.texto, PartesDeLlamada(c.texto), p);
+                             e.siguiente = siguiente;
+                             return e;
+                           });
 }
 
 using Partes = std::vector<std::string>;
@@ -65,18 +67,19 @@ using Opcional = std::optional<std::string>;
 // text gets a first day. The closing parenthesis of cdate stays where it was.
 std::string ReescribeMesAnio(const Literales& lit, std::string t) {
   static constexpr std::string_view kLiteral = "cdate(Format(";
-  return ReescribeLlamadas(std::move(t), kLiteral, [&](std::string_view r, std::size_t p, std::size_t) {
-    const Contenido c = ContenidoParentesis(r, p + kLiteral.size() - 1);
-    const Partes partes = PartesDeLlamada(c.texto);
-    if (partes.size() < 2) SinArgumentos("cdate(Format(", p);
-    Reescritura e;
-    e.fin = c.cierre + 1;
-    e.siguiente = 6;
-    if (lit.Restaura(partes[1]) == "'MM/yyyy'") {
-      e.texto = "cdate('01/' + Format(" + Replace(c.texto, "mm", "MM") + ")";
-    }
-    return e;
-  });
+  return ReescribeLlamadas(
+      std::move(t), kLiteral, [&](std::string_view r, std::size_t p, std::size_t) {
+        const Contenido c = ContenidoParentesis(r, p + kLiteral.size() - 1);
+        const Partes partes = PartesDeLlamada(c.texto);
+        if (partes.size() < 2) SinArgumentos("cdate(Format(", p);
+        Reescritura e;
+        e.fin = c.cierre + 1;
+        e.siguiente = 6;
+        if (lit.Restaura(partes[1]) == "'MM/yyyy'") {
+          e.texto = "cdate('01/' + Format(" + Replace(c.texto, "mm", "MM") + ")";
+        }
+        return e;
+      });
 }
 
 // Whether t matches the wildcard pattern "* From *[;]*Union*" (exact case): " From ", then
@@ -156,18 +159,10 @@ std::string ReemplazaConstantes(const std::string& t) {
 namespace enmascarado {
 
 std::string QuitaOrdenFinal(std::string t) {
+  // The last statement that holds more than blanks.
   std::size_t inicio = 0;
-  std::size_t nivel = 0;
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    if (t[i] == '(') {
-      ++nivel;
-    } else if (t[i] == ')') {
-      nivel = nivel > 0 ? nivel - 1 : 0;
-    } else if (t[i] == ';' && nivel == 0) {
-      std::size_t k = i + 1;
-      while (k < t.size() && EsEspacio(t[k])) ++k;
-      if (k < t.size()) inicio = i + 1;
-    }
+  for (const auto& [desde, hasta] : Sentencias(t)) {
+    if (SaltaEspacios(t, desde) < hasta) inicio = desde;
   }
   std::size_t orden = std::string::npos;
   for (std::size_t p = BuscaFraseFuera(t, "ORDER BY", inicio); p != std::string::npos;
@@ -224,7 +219,7 @@ std::string Reglas(Literales& lit, std::string t) {
   t = ReescribeSimple(std::move(t), "CINT(", [](std::string_view a) {   // 16
     return " CAST(" + std::string(a) + " as SMALLINT)";
   });
-  if (Ocurre(t, "Order")) t = enmascarado::QuitaOrdenFinal(std::move(t));  // 17
+  if (Ocurre(t, "Order")) t = enmascarado::QuitaOrdenFinal(std::move(t));   // 17
   if (Ocurre(t, "Sgn(")) t = ReemplazaPalabraDeCodigo(t, "Sgn(", "Sign(");  // 18
   // Access's Int rounds down (Int(-8.4) is -9): FLOOR, not CEILING.
   if (Ocurre(t, "INT(")) t = ReemplazaPalabraDeCodigo(t, "Int(", "FLOOR(");  // 19
@@ -292,7 +287,7 @@ std::string Reglas(Literales& lit, std::string t) {
   t = ReescribeSimple(std::move(t), "CSNG(", [](std::string_view a) {   // 40
     return " CAST(" + std::string(a) + " as Float)";
   });
-  if (GroupBySinBlanco(t)) t = Replace(t, "Group by", " Group by");    // 41
+  if (GroupBySinBlanco(t)) t = Replace(t, "Group by", " Group by");  // 41
   return t;
 }
 
@@ -312,10 +307,10 @@ std::string Traduce(std::string_view texto, Informe& informe, int profundidad) {
 }  // namespace acceso
 
 Traduccion clsCambiaTipoSQL::DeAccesASQLConAvisos(const std::string& strVista,
-                                                   bool paraVista) const {
+                                                  bool paraVista) const {
   acceso::Informe informe(paraVista);
   std::string t = acceso::Traduce(strVista, informe, 0);
-  YieldToWindowSystem();                                                // 42
+  YieldToWindowSystem();  // 42
   return informe.Entrega(std::move(t));
 }
 

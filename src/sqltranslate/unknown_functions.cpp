@@ -28,15 +28,15 @@ void FuncionesDesconocidas(const Literales& lit, std::string_view t, Informe& in
     if (ConocidoEnTSql(nombre)) continue;
     const std::string_view antes = PalabraAntes(t, p);
     bool tabla = false;
-    for (std::string_view w : {"INTO", "TABLE", "WITH", "AS", "REFERENCES", "VIEW", "JOIN",
-                               "FROM", "UPDATE"}) {
+    for (std::string_view w :
+         {"INTO", "TABLE", "WITH", "AS", "REFERENCES", "VIEW", "JOIN", "FROM", "UPDATE"}) {
       if (EsPalabra(antes, w)) tabla = true;
     }
     if (tabla) continue;
     // Domain functions and StrConv calls that stay were reported by their own passes.
     bool propio = false;
-    for (std::string_view d : {"DLookup", "DCount", "DSum", "DAvg", "DMin", "DMax", "DFirst",
-                               "DLast", "StrConv"}) {
+    for (std::string_view d :
+         {"DLookup", "DCount", "DSum", "DAvg", "DMin", "DMax", "DFirst", "DLast", "StrConv"}) {
       if (EsPalabra(nombre, d)) propio = true;
     }
     if (propio) continue;

@@ -15,38 +15,40 @@
 namespace kelv::acceso {
 
 std::string UpdateConJoin(const Literales& lit, std::string t, Informe& informe) {
-  return ReescribeSentencias(std::move(t), "UPDATE", [&](std::string_view s, std::size_t tablas,
-                                                         bool distinct, std::size_t fin)
-                                                         -> std::optional<std::string> {
-    const std::size_t set = BuscaFraseFuera(s, "SET", tablas);
-    if (set == std::string::npos) return std::nullopt;
-    const std::string_view lista = SinEspacios(s.substr(tablas, set - tablas));
-    if (BuscaFrase(lista, "JOIN") == std::string::npos) {
-      if (!distinct) return std::nullopt;
-      return "UPDATE " + std::string(s.substr(tablas, fin - tablas));
-    }
-    const std::size_t donde = BuscaFraseFuera(s, "WHERE", set + 3);
-    const std::size_t finSet = donde == std::string::npos ? fin : donde;
-    const std::string_view asignaciones = SinEspacios(s.substr(set + 3, finSet - set - 3));
-    std::string columnas;
-    for (const std::string& a : PartesDeLlamada(asignaciones)) {
-      if (!columnas.empty()) columnas += ",";
-      columnas += a.substr(0, a.find('='));
-    }
-    bool varias = false;
-    std::string destino = CalificadorComun(columnas, varias);
-    if (varias) {
-      informe.Avisa(lit, "UPDATE of columns of more than one table", s.substr(set, finSet - set));
-    }
-    if (destino.empty()) {
-      const TablaDeLista primera = PrimeraTabla(lista);
-      destino = std::string(primera.alias.empty() ? primera.nombre : primera.alias);
-    }
-    std::string nueva = "UPDATE " + destino + " SET " + std::string(asignaciones) + " FROM " +
-                        std::string(lista);
-    if (donde != std::string::npos) nueva += " " + std::string(s.substr(donde, fin - donde));
-    return nueva;
-  });
+  return ReescribeSentencias(
+      std::move(t), "UPDATE",
+      [&](std::string_view s, std::size_t tablas, bool distinct,
+          std::size_t fin) -> std::optional<std::string> {
+        const std::size_t set = BuscaFraseFuera(s, "SET", tablas);
+        if (set == std::string::npos) return std::nullopt;
+        const std::string_view lista = SinEspacios(s.substr(tablas, set - tablas));
+        if (BuscaFrase(lista, "JOIN") == std::string::npos) {
+          if (!distinct) return std::nullopt;
+          return "UPDATE " + std::string(s.substr(tablas, fin - tablas));
+        }
+        const std::size_t donde = BuscaFraseFuera(s, "WHERE", set + 3);
+        const std::size_t finSet = donde == std::string::npos ? fin : donde;
+        const std::string_view asignaciones = SinEspacios(s.substr(set + 3, finSet - set - 3));
+        std::string columnas;
+        for (const std::string& a : PartesDeLlamada(asignaciones)) {
+          if (!columnas.empty()) columnas += ",";
+          columnas += a.substr(0, a.find('='));
+        }
+        bool varias = false;
+        std::string destino = CalificadorComun(columnas, varias);
+        if (varias) {
+          informe.Avisa(lit, "UPDATE of columns of more than one table",
+                        s.substr(set, finSet - set));
+        }
+        if (destino.empty()) {
+          const TablaDeLista primera = PrimeraTabla(lista);
+          destino = std::string(primera.alias.empty() ? primera.nombre : primera.alias);
+        }
+        std::string nueva = "UPDATE " + destino + " SET " + std::string(asignaciones) + " FROM " +
+                            std::string(lista);
+        if (donde != std::string::npos) nueva += " " + std::string(s.substr(donde, fin - donde));
+        return nueva;
+      });
 }
 
 }  // namespace kelv::acceso

@@ -25,7 +25,8 @@ TEST(SQLCambiarAlias, ReplacesAliasesUsedInTheSameList) {
       {"SELECT a-b AS d, -d AS m, f(x) AS g, g*2 AS h, t.c AS q, q/2 AS r FROM t",
        "SELECT a-b as d, \r\n-(a-b) as m, \r\nf(x) as g, \r\nf(x)*2 as h, \r\n"
        "t.c as q, \r\nt.c/2 as r FROM t"},
-      {"SELECT  CAST(Horas as SMALLINT) FROM Marcas", "SELECT  CAST(Horas as SMALLINT) FROM Marcas"},
+      {"SELECT  CAST(Horas as SMALLINT) FROM Marcas",
+       "SELECT  CAST(Horas as SMALLINT) FROM Marcas"},
       {"SELECT a AS x, b AS y FROM t", "SELECT a AS x, b AS y FROM t"},
       {"SELECT a AS Total, t.Total AS y FROM t", "SELECT a AS Total, t.Total AS y FROM t"},
       {"SELECT 'a, b' AS x, x AS y FROM t", "SELECT 'a, b' as x, \r\n'a, b' as y FROM t"},

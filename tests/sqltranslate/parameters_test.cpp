@@ -68,12 +68,23 @@ TEST(Parametros, ListedOnceWithTheTypeTheClauseDeclares) {
 TEST(Parametros, DeclaredTypes) {
   const clsCambiaTipoSQL t;
   const std::pair<const char*, const char*> tipos[] = {
-      {"Bit", "bit"},          {"Byte", "tinyint"},        {"Short", "smallint"},
-      {"Long", "int"},         {"Integer", "int"},         {"IEEESingle", "real"},
-      {"IEEEDouble", "float"}, {"Currency", "money"},      {"DateTime", "datetime"},
-      {"Text", "nvarchar(255)"}, {"Memo", "nvarchar(max)"}, {"Binary", "varbinary(510)"},
-      {"LongBinary", "varbinary(max)"}, {"Guid", "uniqueidentifier"},
-      {"Value", "sql_variant"}, {"Decimal", "decimal(18,0)"}, {"Decimal(10,2)", "decimal(10,2)"},
+      {"Bit", "bit"},
+      {"Byte", "tinyint"},
+      {"Short", "smallint"},
+      {"Long", "int"},
+      {"Integer", "int"},
+      {"IEEESingle", "real"},
+      {"IEEEDouble", "float"},
+      {"Currency", "money"},
+      {"DateTime", "datetime"},
+      {"Text", "nvarchar(255)"},
+      {"Memo", "nvarchar(max)"},
+      {"Binary", "varbinary(510)"},
+      {"LongBinary", "varbinary(max)"},
+      {"Guid", "uniqueidentifier"},
+      {"Value", "sql_variant"},
+      {"Decimal", "decimal(18,0)"},
+      {"Decimal(10,2)", "decimal(10,2)"},
   };
   for (const auto& [access, tsql] : tipos) {
     SCOPED_TRACE(access);

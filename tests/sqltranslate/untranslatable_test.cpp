@@ -17,11 +17,10 @@ struct CasoAviso {
 
 TEST(Avisos, OneForEachConstructWithoutTranslation) {
   const CasoAviso casos[] = {
-      {"SELECT MiFuncion([x]) AS y, Left(a, 1), dbo.Val(c) FROM t",
-       "user-defined or VBA function", "MiFuncion([x])"},
+      {"SELECT MiFuncion([x]) AS y, Left(a, 1), dbo.Val(c) FROM t", "user-defined or VBA function",
+       "MiFuncion([x])"},
       {"SELECT InStrRev(a, 'x') FROM t", "user-defined or VBA function", "InStrRev(a, 'x')"},
-      {"SELECT Eval(\"1+1\") FROM t", "Eval (an expression evaluated at run time)",
-       "Eval('1+1')"},
+      {"SELECT Eval(\"1+1\") FROM t", "Eval (an expression evaluated at run time)", "Eval('1+1')"},
       {"SELECT First(a) FROM t GROUP BY d", "First/Last aggregate (no T-SQL counterpart)",
        "First(a)"},
       {"SELECT DLookup(\"Nombre\", \"Personas\", \"Legajo = \" & [Legajo]) FROM t",
@@ -30,8 +29,7 @@ TEST(Avisos, OneForEachConstructWithoutTranslation) {
       {"SELECT DCount(\"*\", \"Marcas\", [crit]) FROM t",
        "domain function with arguments built at run time", "DCount('*', 'Marcas', [crit])"},
       {"TRANSFORM Count(*) AS Cuenta SELECT Sector FROM Personas GROUP BY Sector PIVOT Categoria",
-       "crosstab without an IN list (its columns are only known at run time)",
-       "PIVOT Categoria"},
+       "crosstab without an IN list (its columns are only known at run time)", "PIVOT Categoria"},
       {"SELECT * FROM Clientes IN 'C:\\datos\\otra.mdb' WHERE a IN ('x')",
        "table in another database", "IN 'C:\\datos\\otra.mdb'"},
       {"SELECT * FROM Clientes AS C IN '' [MS Access;DATABASE=C:\\x.mdb]",
