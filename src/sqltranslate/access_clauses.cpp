@@ -5,7 +5,9 @@
 //    Server converts where a uniqueidentifier is compared;
 //  - IN 'other.mdb' (or IN '' [MS Access;DATABASE=…]) after a table names another database:
 //    T-SQL cannot read it, so the clause goes (the table is then looked for in the same
-//    database) and the construct is reported.
+//    database) and the construct is reported;
+//  - Access's constants Yes and No compared with (Activo = No) are 1 and 0, as True and
+//    False are; elsewhere the words are left, since they may name columns.
 #include <string>
 #include <vector>
 
@@ -81,6 +83,20 @@ void OtraBase(const Literales& lit, const std::string& t, std::vector<Cambio>& c
   }
 }
 
+void SiNo(const std::string& t, std::vector<Cambio>& cambios) {
+  for (const char* palabra : {"Yes", "No"}) {
+    for (std::size_t p = BuscaFrase(t, palabra); p != std::string::npos;
+         p = BuscaFrase(t, palabra, p + 1)) {
+      std::size_t a = p;
+      while (a > 0 && EsEspacio(t[a - 1])) --a;
+      if (a == 0 || (t[a - 1] != '=' && t[a - 1] != '>')) continue;
+      if (t[a - 1] == '>' && (a < 2 || t[a - 2] != '<')) continue;  // only = and <>
+      cambios.push_back({p, p + std::char_traits<char>::length(palabra),
+                         palabra[0] == 'Y' ? "1" : "0"});
+    }
+  }
+}
+
 }  // namespace
 
 std::string ClausulasDeAccess(Literales& lit, std::string t, Informe& informe) {
@@ -88,6 +104,9 @@ std::string ClausulasDeAccess(Literales& lit, std::string t, Informe& informe) {
   if (FindAnyCase(t, "OWNERACCESS") != std::string::npos) Propietario(t, cambios);
   if (t.find('{') != std::string::npos) Guids(lit, t, cambios);
   OtraBase(lit, t, cambios, informe);
+  if (FindAnyCase(t, "Yes") != std::string::npos || FindAnyCase(t, "No") != std::string::npos) {
+    SiNo(t, cambios);
+  }
   return AplicaCambios(std::move(t), std::move(cambios));
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -52,6 +53,7 @@ class Informe {
 
   bool paraVista_;
   std::vector<AvisoTraduccion> avisos_;
+  std::unordered_set<std::string> vistos_;  // que + "\n" + texto of each warning
   std::vector<ParametroTraduccion> parametros_;
   std::unordered_map<std::string, std::size_t> indices_;  // clave -> parameter
   std::unordered_map<std::string, std::size_t> nombres_;  // lower-case name -> parameter

@@ -39,9 +39,7 @@ void Informe::Avisa(const Literales& lit, std::string_view que, std::string_view
   AvisoTraduccion a;
   a.que = std::string(que);
   a.texto = Trim(lit.Restaura(enmascarado));
-  for (const AvisoTraduccion& b : avisos_) {
-    if (b.que == a.que && b.texto == a.texto) return;
-  }
+  if (!vistos_.insert(a.que + "\n" + a.texto).second) return;
   avisos_.push_back(std::move(a));
 }
 

@@ -1,5 +1,5 @@
 // Tests of action queries and clauses in T-SQL's forms: UPDATE over joins, DELETE t.*,
-// OWNERACCESS, GUID constants, TOP PERCENT.
+// OWNERACCESS, GUID constants, Yes and No, TOP PERCENT.
 #include <gtest/gtest.h>
 
 #include "translation_cases.h"
@@ -53,6 +53,9 @@ TEST(ClausulasDeAccess, GoOrBecomeTSql) {
        "SELECT TOP 10 PERCENT a FROM t ORDER BY a DESC"},
       {"SELECT '{guid {x}}', 'WITH OWNERACCESS OPTION' FROM t",
        "SELECT '{guid {x}}', 'WITH OWNERACCESS OPTION' FROM t"},
+      // Yes and No compared with are constants; elsewhere they may be names.
+      {"SELECT No, Yes FROM t WHERE Anulada=No AND Activo <> No AND Fijo = Yes AND x = Nombre",
+       "SELECT No, Yes FROM t WHERE Anulada=0 AND Activo <> 0 AND Fijo = 1 AND x = Nombre"},
   };
   CompruebaTraduccion(casos, std::size(casos));
 }
