@@ -47,8 +47,13 @@ void Guids(Literales& lit, const std::string& t, std::vector<Cambio>& cambios) {
 
 void OtraBase(const Literales& lit, const std::string& t, std::vector<Cambio>& cambios,
               Informe& informe) {
-  for (std::size_t p = BuscaFrase(t, "IN"); p != std::string::npos;
-       p = BuscaFrase(t, "IN", p + 2)) {
+  // A string literal right after the word IN (literals are fewer than the letters of IN).
+  for (std::size_t k = t.find('\''); k != std::string::npos; k = t.find('\'', k + 1)) {
+    const std::string_view en = PalabraAntes(t, k);
+    if (!EsPalabra(en, "IN")) continue;
+    const std::size_t p = static_cast<std::size_t>(en.data() - t.data());
+    const auto base = lit.TokenEn(t, k);
+    if (!base || base->clase != Literales::Clase::Texto) continue;
     // Only after a table: FROM, JOIN, INTO or UPDATE t [AS a], or a table after a comma.
     std::size_t antes = p;
     while (antes > 0 && EsEspacio(t[antes - 1])) --antes;
@@ -65,13 +70,10 @@ void OtraBase(const Literales& lit, const std::string& t, std::vector<Cambio>& c
       while (previo > 0 && EsEspacio(t[previo - 1])) --previo;
       w = PalabraAntes(t, previo);
     }
-    if (!(previo > 0 && t[previo - 1] == ',') && !EsPalabra(w, "FROM") && !EsPalabra(w, "JOIN") &&
-        !EsPalabra(w, "INTO") && !EsPalabra(w, "UPDATE")) {
+    if (!(previo > 0 && t[previo - 1] == ',') && !EsPalabra(w, "FROM") &&
+        !EsPalabra(w, "JOIN") && !EsPalabra(w, "INTO") && !EsPalabra(w, "UPDATE")) {
       continue;
     }
-    const std::size_t k = SaltaEspacios(t, p + 2);
-    const auto base = lit.TokenEn(t, k);
-    if (!base || base->clase != Literales::Clase::Texto || t[k] != '\'') continue;
     std::size_t fin = base->fin;
     const std::size_t n = SaltaEspacios(t, fin);
     const auto conexion = lit.TokenEn(t, n);
@@ -80,20 +82,24 @@ void OtraBase(const Literales& lit, const std::string& t, std::vector<Cambio>& c
     std::size_t desde = p;
     while (desde > 0 && EsEspacio(t[desde - 1])) --desde;
     cambios.push_back({desde, fin, ""});
+    k = fin - 1;
   }
 }
 
+// Yes or No right after "=" or "<>".
 void SiNo(const std::string& t, std::vector<Cambio>& cambios) {
-  for (const char* palabra : {"Yes", "No"}) {
-    for (std::size_t p = BuscaFrase(t, palabra); p != std::string::npos;
-         p = BuscaFrase(t, palabra, p + 1)) {
-      std::size_t a = p;
-      while (a > 0 && EsEspacio(t[a - 1])) --a;
-      if (a == 0 || (t[a - 1] != '=' && t[a - 1] != '>')) continue;
-      if (t[a - 1] == '>' && (a < 2 || t[a - 2] != '<')) continue;  // only = and <>
-      cambios.push_back({p, p + std::char_traits<char>::length(palabra),
-                         palabra[0] == 'Y' ? "1" : "0"});
-    }
+  auto constante = [&](std::size_t k) {
+    k = SaltaEspacios(t, k);
+    std::size_t fin = 0;
+    if (FraseEn(t, k, "Yes", &fin)) cambios.push_back({k, fin, "1"});
+    else if (FraseEn(t, k, "No", &fin)) cambios.push_back({k, fin, "0"});
+  };
+  for (std::size_t i = t.find('='); i != std::string::npos; i = t.find('=', i + 1)) {
+    const bool compuesto = i > 0 && (t[i - 1] == '<' || t[i - 1] == '>' || t[i - 1] == '!');
+    if (!compuesto && (i + 1 >= t.size() || t[i + 1] != '=')) constante(i + 1);
+  }
+  for (std::size_t i = t.find("<>"); i != std::string::npos; i = t.find("<>", i + 2)) {
+    constante(i + 2);
   }
 }
 
@@ -104,9 +110,7 @@ std::string ClausulasDeAccess(Literales& lit, std::string t, Informe& informe) {
   if (FindAnyCase(t, "OWNERACCESS") != std::string::npos) Propietario(t, cambios);
   if (t.find('{') != std::string::npos) Guids(lit, t, cambios);
   OtraBase(lit, t, cambios, informe);
-  if (FindAnyCase(t, "Yes") != std::string::npos || FindAnyCase(t, "No") != std::string::npos) {
-    SiNo(t, cambios);
-  }
+  SiNo(t, cambios);
   return AplicaCambios(std::move(t), std::move(cambios));
 }
 

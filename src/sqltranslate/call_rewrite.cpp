@@ -104,11 +104,27 @@ const LlamadaConocida* Busca(const std::vector<LlamadaConocida>& tabla, std::str
   return nullptr;
 }
 
+// The offset of the first name of tabla called at or after desde, or npos.
+std::size_t PrimeraLlamada(std::string_view t, const std::vector<LlamadaConocida>& tabla) {
+  for (std::size_t abre = t.find('('); abre != std::string_view::npos;
+       abre = t.find('(', abre + 1)) {
+    std::size_t pos = abre;
+    while (pos > 0 && EsLetraDeNombre(t[pos - 1])) --pos;
+    if (pos < abre && (pos == 0 || t[pos - 1] != '.') && Busca(tabla, t.substr(pos, abre - pos))) {
+      return pos;
+    }
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
 
 std::string ReescribeLlamadasDe(std::string text, const std::vector<LlamadaConocida>& tabla) {
-  if (text.find('(') == std::string::npos) return text;
+  // Most texts call none of them: they are returned without being copied.
+  const std::size_t primera = PrimeraLlamada(text, tabla);
+  if (primera == std::string::npos) return text;
   TextoEnCurso t(std::move(text));
+  t.Avanza(primera);
   std::size_t desde = 0;
   for (;;) {
     const std::string_view r = t.Resto();

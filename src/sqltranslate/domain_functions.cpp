@@ -53,7 +53,6 @@ std::string NombreDeTabla(std::string_view n) {
 std::string FuncionesDeDominio(Literales& lit, std::string t, Informe& informe, int profundidad) {
   std::vector<LlamadaConocida> tabla;
   for (const Dominio& d : kDominios) {
-    if (FindAnyCase(t, d.funcion) == std::string::npos) continue;
     tabla.push_back(
         {d.funcion,
          [&lit, &informe, profundidad, d](std::string_view r, std::size_t p, std::size_t) {
@@ -86,7 +85,6 @@ std::string FuncionesDeDominio(Literales& lit, std::string t, Informe& informe, 
            return e;
          }});
   }
-  if (tabla.empty()) return t;
   return ReescribeLlamadasDe(std::move(t), tabla);
 }
 

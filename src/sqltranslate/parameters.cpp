@@ -227,14 +227,22 @@ std::string Parametros(const Literales& lit, std::string t, Informe& informe) {
       ++i;
       continue;
     }
-    // A plain word that no "!" or "." follows is a parameter only when declared.
-    if (c != '[' && !declarados) {
-      std::size_t j = i;
-      while (j < t.size() && EsLetraDeNombre(t[j])) ++j;
-      if (j >= t.size() || (t[j] != '!' && t[j] != '.')) {
-        i = j;
-        continue;
-      }
+    // Most names start no reference and are no parameter: they are passed over without
+    // reading the chain they start.
+    Parte primera;
+    if (!LeeParte(lit, t, i, primera)) {
+      ++i;
+      continue;
+    }
+    const bool sigue = primera.fin < t.size() && (t[primera.fin] == '!' || t[primera.fin] == '.');
+    const bool referencia = sigue && (Igual(primera.nombre, "Forms") ||
+                                      Igual(primera.nombre, "Reports") ||
+                                      Empieza(primera.nombre, "Form_") ||
+                                      Empieza(primera.nombre, "Report_"));
+    const bool suelto = !sigue && (declarados || (c == '[' && EsPregunta(primera.nombre)));
+    if (!referencia && !suelto) {
+      i = primera.fin;
+      continue;
     }
     const std::vector<Parte> cadena = LeeCadena(lit, t, i);
     if (cadena.empty()) {

@@ -13,6 +13,19 @@ inline unsigned char AsciiLower(unsigned char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
 }
 
+// How often a character stands in query text, as a rank (lower is rarer): punctuation
+// first, then the letters from the rarest in Spanish and English names and keywords, the
+// digits, and the blank last.
+int Frecuencia(unsigned char c) {
+  static constexpr std::string_view kLetras = "qxzjkwyvbhfgpmucdlotnirsae";
+  if (c == ' ') return 999;
+  const unsigned char l = AsciiLower(c);
+  const std::size_t k = kLetras.find(static_cast<char>(l));
+  if (k != std::string_view::npos) return 100 + static_cast<int>(k);
+  if (l >= '0' && l <= '9') return 200;
+  return 0;
+}
+
 bool IsAscii(std::string_view s) {
   for (unsigned char c : s) {
     if (c >= 0x80) return false;
@@ -40,16 +53,21 @@ BuscaSinCaso::BuscaSinCaso(std::string_view needle)
     largo_ = true;
     return;
   }
-  // Short needles: candidates come from memchr on one character, a punctuation mark when
-  // there is one (a single case, rarer than letters), else the first letter in both cases.
-  ancla_ = needle.find_first_of("()#&;'\\\"[],.=<>");
-  if (ancla_ == std::string_view::npos) {
-    ancla_ = 0;
-    minuscula_ = AsciiLower(n[0]);
-    mayuscula_ = (minuscula_ >= 'a' && minuscula_ <= 'z') ? minuscula_ - 32 : minuscula_;
-  } else {
-    minuscula_ = mayuscula_ = n[ancla_];
+  // Short needles: candidates come from memchr on one character, the one of the needle
+  // that query texts hold least often: a punctuation mark when there is one (a single case,
+  // rarer than letters), else the rarest letter in both cases; blanks, which stand every
+  // few characters, last.
+  ancla_ = 0;
+  int mejor = 1000;
+  for (std::size_t k = 0; k < m; ++k) {
+    const int r = Frecuencia(n[k]);
+    if (r < mejor) {
+      mejor = r;
+      ancla_ = k;
+    }
   }
+  minuscula_ = AsciiLower(n[ancla_]);
+  mayuscula_ = (minuscula_ >= 'a' && minuscula_ <= 'z') ? minuscula_ - 32 : minuscula_;
 }
 
 std::size_t BuscaSinCaso::Find(std::string_view text, std::size_t from) const {
