@@ -36,8 +36,9 @@ class Informe {
 
   // The T-SQL parameter (with its "@") for what clave identifies, created on first use
   // with a name made from base (characters a name cannot hold become "_", and a number is
-  // added when another parameter has that name). origen is the text the query writes.
-  // In a view the use is also recorded as a construct that could not be translated.
+  // added when another parameter has that name). origenEnmascarado is the masked text the
+  // query writes for it. In a view the use is also recorded as a construct that could not
+  // be translated.
   std::string Parametro(const Literales& lit, const std::string& clave, std::string_view base,
                         std::string_view origenEnmascarado);
 
@@ -93,7 +94,7 @@ std::string PatronesLike(Literales& lit, std::string t);
 std::string UpdateConJoin(const Literales& lit, std::string t, Informe& informe);
 // DELETE t.* FROM … → DELETE t FROM … or DELETE FROM t.
 std::string DeleteConDestino(const Literales& lit, std::string t, Informe& informe);
-// WITH OWNERACCESS OPTION, {guid {…}}, IN 'other.mdb'.
+// WITH OWNERACCESS OPTION, {guid {…}}, IN 'other.mdb', Yes and No compared with.
 std::string ClausulasDeAccess(Literales& lit, std::string t, Informe& informe);
 // TRANSFORM … PIVOT crosstabs.
 std::string TablasCruzadas(Literales& lit, std::string t, Informe& informe);
