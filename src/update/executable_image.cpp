@@ -123,7 +123,6 @@ std::optional<std::uint64_t> ElfImageEnd(const ReadBytesAt& read, std::uint64_t 
 
 constexpr std::size_t kCoffHeaderSize = 24;  // "PE\0\0" and the COFF file header
 constexpr std::size_t kSectionHeaderSize = 40;
-constexpr std::uint64_t kCoffSymbolSize = 18;
 constexpr std::size_t kCertificateDirectory = 4;
 
 std::optional<std::uint64_t> PeImageEnd(const ReadBytesAt& read, std::uint64_t fileSize,
@@ -132,8 +131,6 @@ std::optional<std::uint64_t> PeImageEnd(const ReadBytesAt& read, std::uint64_t f
   std::optional<std::string> coff = ReadWithin(read, fileSize, peAt, kCoffHeaderSize);
   if (!coff || coff->compare(0, 4, std::string("PE\0\0", 4)) != 0) return std::nullopt;
   const std::uint64_t sections = Le(*coff, 6, 2);
-  const std::uint64_t symbols = Le(*coff, 12, 4);
-  const std::uint64_t symbolCount = Le(*coff, 16, 4);
   const std::uint64_t optionalSize = Le(*coff, 20, 2);
   const std::uint64_t optionalAt = peAt + kCoffHeaderSize;
   std::optional<std::string> opt =
@@ -142,6 +139,8 @@ std::optional<std::uint64_t> PeImageEnd(const ReadBytesAt& read, std::uint64_t f
   const std::uint64_t magic = Le(*opt, 0, 2);
   if (magic != 0x10B && magic != 0x20B) return std::nullopt;
 
+  // A COFF symbol table is left out: it is deprecated in images, and resource editors move
+  // it without updating its pointer.
   Reach reach;
   reach.Add(0, Le(*opt, 60, 4));  // SizeOfHeaders
   // The certificate table's "address" is a file offset.
@@ -159,15 +158,6 @@ std::optional<std::uint64_t> PeImageEnd(const ReadBytesAt& read, std::uint64_t f
     if (!s) break;
     const std::uint64_t rawSize = Le(*s, 16, 4);
     if (rawSize > 0) reach.Add(Le(*s, 20, 4), rawSize);
-  }
-  if (symbols != 0) {
-    // The symbol table, then the string table, which starts with its own length.
-    const std::uint64_t stringsAt = symbols + symbolCount * kCoffSymbolSize;
-    std::uint64_t stringsSize = 4;
-    if (std::optional<std::string> n = ReadWithin(read, fileSize, stringsAt, 4)) {
-      stringsSize = std::max<std::uint64_t>(stringsSize, Le(*n, 0, 4));
-    }
-    reach.Add(stringsAt, stringsSize);
   }
   return reach.End();
 }

@@ -24,8 +24,8 @@ struct ExecutableImage {
 
 // The kind of executable in a file of fileSize bytes and where its image ends: for ELF
 // after the ELF header, the program and section header tables, the segments' file bytes and
-// the sections' contents; for PE after the headers, the sections' raw data, the COFF symbol
-// and string tables and the certificate table. The end lies beyond fileSize when the file
+// the sections' contents; for PE after the headers, the sections' raw data and the
+// certificate table (a COFF symbol table, deprecated in images, may follow). The end lies beyond fileSize when the file
 // was cut short (a table that is not there counts with the size its header gives it, and a
 // region whose end overflows reaches past any file). nullopt when the file is neither kind,
 // its first headers are not there, or it has more than 65,536 table entries. Only bytes

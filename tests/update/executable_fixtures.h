@@ -68,7 +68,8 @@ inline ImageFixture Elf32BigEndianFixture() {
 }
 
 // PE32+: headers up to 0x200, two sections to 0x380, a COFF symbol table of two symbols and
-// a string table of 8 bytes to 0x3AC, and a certificate table at 0x3B0 to 0x3D0.
+// a string table of 8 bytes to 0x3AC (which do not count), and a certificate table at 0x3B0
+// to 0x3D0.
 inline ImageFixture Pe32PlusFixture() {
   std::string b(0x3D0, '\0');
   b.replace(0, 2, "MZ");
