@@ -223,13 +223,7 @@ base_size() { stat -c %s "$installer"; }
 case_damaged_package() {
   pack_installer "$sb" "$installer" "$empaquetar" --vers "$work/package.zip" || fail "packing"
   # One byte of the package flipped, in a normal and in a package-only run.
-  python3 - "$sb/inst/Actualizador" "$(($(base_size) + 150000))" <<'PY'
-import sys
-path, at = sys.argv[1], int(sys.argv[2])
-data = bytearray(open(path, "rb").read())
-data[at] ^= 0x01
-open(path, "wb").write(data)
-PY
+  flip_byte "$sb/inst/Actualizador" $(($(base_size) + 150000))
   local mode
   for mode in "" UPD; do
     run_installer "$sb" $mode
@@ -297,16 +291,12 @@ case_verify() {
   digest=$(sha256sum "$work/package.zip" | cut -d' ' -f1)
   size=$(stat -c %s "$work/package.zip")
   cp "$sb/inst/Actualizador" "$work/good"
-  python3 - "$work/good" "$work/flipped" "$(($(base_size) + size + 7))" <<'PY'
-import sys
-data = bytearray(open(sys.argv[1], "rb").read())
-data[int(sys.argv[3])] ^= 0x80
-open(sys.argv[2], "wb").write(data)
-PY
+  cp "$work/good" "$work/flipped"
+  flip_byte "$work/flipped" $(($(base_size) + size + 7))
   head -c $(($(base_size) + 5000)) "$work/good" >"$work/cut"
   old_format_installer "$work/old"
   local flipped_digest
-  flipped_digest=$(python3 -c "import hashlib,sys; d=bytearray(open(sys.argv[1],'rb').read()); d[7]^=0x80; print(hashlib.sha256(d).hexdigest())" "$work/package.zip")
+  flipped_digest=$(python3 -c "import hashlib,sys; d=bytearray(open(sys.argv[1],'rb').read()); d[7]^=0x01; print(hashlib.sha256(d).hexdigest())" "$work/package.zip")
   # file|status|what standard output holds (one line per package)|what standard error holds
   local file expected_rc expected_out expected_err
   while IFS='|' read -r file expected_rc expected_out expected_err; do

@@ -149,16 +149,6 @@ print(at)
 PY
 }
 
-# flip_byte FILE OFFSET: changes one bit of the byte at OFFSET.
-flip_byte() {
-  python3 - "$1" "$2" <<'PY'
-import sys
-data = bytearray(open(sys.argv[1], "rb").read())
-data[int(sys.argv[2])] ^= 0x01
-open(sys.argv[1], "wb").write(data)
-PY
-}
-
 # expect_nothing_left: no package, no copy of the installer, no updater started.
 expect_nothing_left() {
   local f
