@@ -101,19 +101,19 @@ class ResourcePayloads : public PayloadSource {
   // resource editor may leave the names of deleted resources behind, without data).
   std::vector<std::string> AllNames() const {
     std::vector<std::string> names;
-    EnumResourceNamesW(
-        module_, kResourceType,
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR list) -> BOOL {
-          if (!IS_INTRESOURCE(name)) {
-            reinterpret_cast<std::vector<std::string>*>(list)->push_back(WideToUtf8(name));
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&names));
+    EnumResourceNamesW(module_, kResourceType, AddName, reinterpret_cast<LONG_PTR>(&names));
     names.erase(std::remove_if(names.begin(), names.end(),
                                [this](const std::string& name) { return Find(name) == nullptr; }),
                 names.end());
     return names;
+  }
+
+  // Adds a resource's name, when it has one, to the list of names at list.
+  static BOOL CALLBACK AddName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR list) {
+    if (!IS_INTRESOURCE(name)) {
+      reinterpret_cast<std::vector<std::string>*>(list)->push_back(WideToUtf8(name));
+    }
+    return TRUE;
   }
 
   void Damaged(const std::string& why) {
