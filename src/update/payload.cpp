@@ -4,25 +4,28 @@
 namespace kelv {
 
 PayloadReading ReadAndCheck(const PayloadSource& payloads, std::string_view name,
-                            const ChunkSink& sink) {
+                            const ChunkSink& sink, ComputeDigest compute) {
   PayloadReading r;
   const std::optional<std::uint64_t> size = payloads.Size(name);
   if (!size) return r;
-  Sha256 hash;
+  const std::optional<Sha256Digest> stored = payloads.StoredDigest(name);
+  // The digest is computed beside the reading and the sink's work, not after it.
+  std::optional<Sha256InBackground> hash;
+  if (stored || compute == ComputeDigest::kAlways) hash.emplace();
   bool sinkStopped = false;
   const bool read = payloads.Read(name, [&](const char* data, std::size_t n) {
-    hash.Update(data, n);
+    if (hash) hash->Update(data, n);
     r.bytes += n;
     sinkStopped = !sink(data, n);
     return !sinkStopped;
   });
-  r.digest = hash.Finish();
+  if (hash) r.digest = hash->Finish();
   if (sinkStopped) {
     r.check = PayloadCheck::kSinkStopped;
   } else if (!read || r.bytes != *size) {
     r.check = PayloadCheck::kDamaged;  // shorter (or longer) than recorded
-  } else if (const std::optional<Sha256Digest> stored = payloads.StoredDigest(name)) {
-    r.check = *stored == r.digest ? PayloadCheck::kIntact : PayloadCheck::kDamaged;
+  } else if (stored) {
+    r.check = *stored == *r.digest ? PayloadCheck::kIntact : PayloadCheck::kDamaged;
   } else {
     r.check = PayloadCheck::kNoDigest;
   }

@@ -55,14 +55,19 @@ enum class PayloadCheck {
 
 struct PayloadReading {
   PayloadCheck check = PayloadCheck::kDamaged;
-  std::uint64_t bytes = 0;  // how many bytes sink received
-  Sha256Digest digest{};    // of those bytes
+  std::uint64_t bytes = 0;             // how many bytes sink received
+  std::optional<Sha256Digest> digest;  // of those bytes, when one was computed
 };
+
+// When ReadAndCheck computes a digest: only to compare it with a stored one (a payload
+// packed without one is read as before digests, at no extra cost), or always (to show it).
+enum class ComputeDigest { kWhenStored, kAlways };
 
 // Reads the payload name into sink, hashing each chunk on its way (one pass over the data),
 // and compares the length and the digest with what was stored.
 PayloadReading ReadAndCheck(const PayloadSource& payloads, std::string_view name,
-                            const ChunkSink& sink);
+                            const ChunkSink& sink,
+                            ComputeDigest compute = ComputeDigest::kWhenStored);
 
 // The payloads appended to the file at path (see packed_file.h), inspected once when made.
 // A file that cannot be opened, or has no valid footer, has no payloads.

@@ -35,6 +35,28 @@ class Sha256 {
   std::unique_ptr<State> state_;
 };
 
+// A SHA-256 computed on a worker thread, so that hashing a stream overlaps the reading and
+// writing done with it. Update copies each piece into one of a few buffers (at most three
+// wait at a time) and returns at once unless they are all still waiting. Where no thread can
+// be started the pieces are hashed in place. A failure of the library is thrown by the next
+// Update or by Finish.
+class Sha256InBackground {
+ public:
+  Sha256InBackground();
+  ~Sha256InBackground();
+  Sha256InBackground(const Sha256InBackground&) = delete;
+  Sha256InBackground& operator=(const Sha256InBackground&) = delete;
+
+  // Adds size bytes at data.
+  void Update(const void* data, std::size_t size);
+  // Waits for the pieces still waiting and returns the digest of everything added.
+  Sha256Digest Finish();
+
+ private:
+  struct Worker;
+  std::unique_ptr<Worker> worker_;
+};
+
 // The digest of bytes, in one call.
 Sha256Digest Sha256Of(std::string_view bytes);
 

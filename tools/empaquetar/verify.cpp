@@ -56,7 +56,8 @@ VerifyStatus VerifyInstaller(const std::string& path, std::FILE* out, std::FILE*
     std::optional<std::uint64_t> size;
     try {
       size = payloads->Size(name);
-      r = ReadAndCheck(*payloads, name, [](const char*, std::size_t) { return true; });
+      r = ReadAndCheck(*payloads, name, [](const char*, std::size_t) { return true; },
+                       ComputeDigest::kAlways);
     } catch (const std::exception& e) {
       std::fprintf(err, "empaquetar: %s\n", e.what());
       return kVerifyUnreadable;
@@ -82,7 +83,7 @@ VerifyStatus VerifyInstaller(const std::string& path, std::FILE* out, std::FILE*
         break;
     }
     std::fprintf(out, "%s %llu %s %s\n", Printable(name).c_str(),
-                 static_cast<unsigned long long>(size.value_or(0)), DigestToHex(r.digest).c_str(),
+                 static_cast<unsigned long long>(size.value_or(0)), DigestToHex(r.digest.value_or(Sha256Digest{})).c_str(),
                  verdict.c_str());
   }
   return status;
