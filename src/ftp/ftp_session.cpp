@@ -12,6 +12,7 @@
 #include "ftp/transfer_file.h"
 #include "platform/files.h"
 #include "platform/ui_yield.h"
+#include "text/error.h"
 #include "text/toolbox.h"
 
 namespace kelv {
@@ -239,21 +240,30 @@ bool cFTP::FTPDownloadFile(std::string& sLocal, std::string& sRemote) {
 }
 
 bool cFTP::SimpleFTPGetFile(std::string_view sLocal, std::string_view sRemote) {
-  // The file arrives beside the target and replaces it only when complete.
-  const std::string local(sLocal);
-  const std::string temp = TempPathBeside(local);
+  // The file arrives beside the target and replaces it only when complete. A local file
+  // that cannot be replaced (read-only, say) fails as the system's own download would.
+  auto localStep = [this](auto step) {
+    try {
+      step();
+      return true;
+    } catch (const KelvError&) {
+      ReportError(kErrorAccessDenied, "SimpleFtpGetFile");
+      return false;
+    }
+  };
+  std::unique_ptr<LocalFileWriter> out;
+  std::string temp;
+  if (!localStep([&] {
+        out = std::make_unique<LocalFileWriter>(std::string(sLocal));
+        temp = out->HandOver();
+      })) {
+    return false;
+  }
   if (!backend_->GetFile(std::string(sRemote), temp, Binary())) {
-    const std::uint32_t code = backend_->ErrorCode();
-    DeleteFileForced(temp);
-    ReportError(code, "SimpleFtpGetFile");
+    ReportError(backend_->ErrorCode(), "SimpleFtpGetFile");
     return false;
   }
-  if (!RenameFileReplacing(temp, local)) {
-    DeleteFileForced(temp);
-    ReportError(kErrorAccessDenied, "SimpleFtpGetFile");
-    return false;
-  }
-  return true;
+  return localStep([&] { out->Commit(); });
 }
 
 std::string cFTP::GetFTPDirectory() {

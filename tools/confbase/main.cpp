@@ -4,8 +4,10 @@
 
 #include "confbase_commands.h"
 #include "platform/command_line.h"
+#include "platform/version.h"
 
 int main(int argc, char** argv) {
+  if (kelv::ShowVersionIfAsked(argc, argv, "confbase")) return 0;
   kelv::UseBinaryStreams();
   kelv::ConfbaseResult result = kelv::RunConfbase(kelv::Utf8Arguments(argc, argv));
   std::fwrite(result.out.data(), 1, result.out.size(), stdout);

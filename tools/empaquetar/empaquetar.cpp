@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/version.h"
 #include "update/payload.h"
 #include "verify.h"
 
@@ -54,6 +55,7 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (kelv::ShowVersionIfAsked(argc, argv, "empaquetar")) return 0;
   std::string installer;
   std::string output;
   std::string verify;

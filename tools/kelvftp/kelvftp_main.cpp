@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ftp_commands.h"
+#include "platform/version.h"
 #include "terminal.h"
 #include "text/error.h"
 
@@ -63,6 +64,7 @@ void DrawProgress(std::int32_t current, std::int32_t total) {
 
 int main(int argc, char** argv) {
   using namespace kelv;
+  if (ShowVersionIfAsked(argc, argv, "kelvftp")) return 0;
   bool passive = false, binary = false;
   FtpCommandOptions options;
   std::string user = "anonymous", password;

@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <exception>
 
+#include "platform/version.h"
 #include "update/command_line.h"
 #include "update/run_state.h"
 #include "update/startup.h"
 #include "update/usage.h"
 
 int main(int argc, char** argv) {
+  if (kelv::ShowVersionIfAsked(argc, argv, "Actualizador")) return 0;
   kelv::RunState& st = kelv::Estado();
   st.LineaDeComando = kelv::OwnArgumentText(argc, argv);
   if (st.LineaDeComando == "--help" || st.LineaDeComando == "/?") {
