@@ -35,11 +35,11 @@ class Sha256 {
   std::unique_ptr<State> state_;
 };
 
-// A SHA-256 computed on a worker thread, so that hashing a stream overlaps the reading and
-// writing done with it. Update copies each piece into one of a few buffers (at most three
-// wait at a time) and returns at once unless they are all still waiting. Where no thread can
-// be started the pieces are hashed in place. A failure of the library is thrown by the next
-// Update or by Finish.
+// A SHA-256 computed on a worker thread, so that hashing a stream overlaps the work done
+// with each piece of it (writing it to a file): Update hands the worker a piece without
+// copying it, and Wait returns once it is hashed, after which the piece may change. Where no
+// thread can be started the pieces are hashed in Update. A failure of the library is thrown
+// by Finish.
 class Sha256InBackground {
  public:
   Sha256InBackground();
@@ -47,9 +47,12 @@ class Sha256InBackground {
   Sha256InBackground(const Sha256InBackground&) = delete;
   Sha256InBackground& operator=(const Sha256InBackground&) = delete;
 
-  // Adds size bytes at data.
+  // Starts hashing size bytes at data, which must stay as they are until Wait returns.
+  // Waits first for the piece handed over before.
   void Update(const void* data, std::size_t size);
-  // Waits for the pieces still waiting and returns the digest of everything added.
+  // Returns once the piece handed over last is hashed.
+  void Wait() noexcept;
+  // The digest of everything added.
   Sha256Digest Finish();
 
  private:

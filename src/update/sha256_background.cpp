@@ -1,27 +1,22 @@
-// SHA-256 on a worker thread, fed pieces through a short queue (all OSes).
+// SHA-256 on a worker thread that hashes one piece at a time while its caller uses the same
+// piece (all OSes).
 #include <condition_variable>
-#include <deque>
 #include <exception>
 #include <mutex>
-#include <string>
 #include <system_error>
 #include <thread>
-#include <vector>
 
 #include "update/sha256.h"
 
 namespace kelv {
 
-namespace {
-constexpr std::size_t kMaxWaiting = 3;  // pieces queued for the worker at most
-}  // namespace
-
 struct Sha256InBackground::Worker {
   Sha256 hash;
   std::mutex mutex;
   std::condition_variable changed;
-  std::deque<std::string> waiting;  // pieces not hashed yet, oldest first
-  std::vector<std::string> spare;   // buffers hashed, kept for the next pieces
+  const void* piece = nullptr;  // the piece to hash, while busy
+  std::size_t size = 0;
+  bool busy = false;
   bool closing = false;
   std::exception_ptr failure;
   std::thread thread;
@@ -29,25 +24,27 @@ struct Sha256InBackground::Worker {
   void Run() {
     std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
-      changed.wait(lock, [this] { return closing || !waiting.empty(); });
-      if (waiting.empty()) return;
-      std::string piece = std::move(waiting.front());
-      waiting.pop_front();
+      changed.wait(lock, [this] { return busy || closing; });
+      if (!busy) return;
       lock.unlock();
       std::exception_ptr error;
       try {
-        hash.Update(piece.data(), piece.size());
+        hash.Update(piece, size);
       } catch (...) {
         error = std::current_exception();
       }
       lock.lock();
       if (error && !failure) failure = error;
-      spare.push_back(std::move(piece));
+      busy = false;
       changed.notify_all();
     }
   }
 
-  // Lets the worker hash what is waiting and end.
+  void WaitIdle() noexcept {
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [this] { return !busy; });
+  }
+
   void Close() {
     {
       std::lock_guard<std::mutex> lock(mutex);
@@ -74,21 +71,17 @@ void Sha256InBackground::Update(const void* data, std::size_t size) {
     w.hash.Update(data, size);
     return;
   }
-  std::unique_lock<std::mutex> lock(w.mutex);
-  w.changed.wait(lock, [&w] { return w.waiting.size() < kMaxWaiting || w.failure; });
-  if (w.failure) std::rethrow_exception(w.failure);
-  std::string piece;
-  if (!w.spare.empty()) {
-    piece = std::move(w.spare.back());
-    w.spare.pop_back();
+  w.WaitIdle();
+  {
+    std::lock_guard<std::mutex> lock(w.mutex);
+    w.piece = data;
+    w.size = size;
+    w.busy = true;
   }
-  lock.unlock();
-  piece.assign(static_cast<const char*>(data), size);  // copied while the worker hashes
-  lock.lock();
-  w.waiting.push_back(std::move(piece));
-  lock.unlock();
   w.changed.notify_all();
 }
+
+void Sha256InBackground::Wait() noexcept { worker_->WaitIdle(); }
 
 Sha256Digest Sha256InBackground::Finish() {
   worker_->Close();

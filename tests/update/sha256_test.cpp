@@ -29,6 +29,7 @@ TEST(Sha256, KnownAnswersWholeAndInPieces) {
     Sha256InBackground background;
     for (std::size_t at = 0; at < c.input.size(); at += 997) {
       background.Update(c.input.data() + at, std::min<std::size_t>(997, c.input.size() - at));
+      if (at % 3 == 0) background.Wait();
     }
     EXPECT_EQ(DigestToHex(background.Finish()), c.digest);
   }
