@@ -9,21 +9,12 @@ PayloadReading ReadAndCheck(const PayloadSource& payloads, std::string_view name
   const std::optional<std::uint64_t> size = payloads.Size(name);
   if (!size) return r;
   const std::optional<Sha256Digest> stored = payloads.StoredDigest(name);
-  // Each chunk is hashed on a worker thread while sink writes it, not after.
-  std::optional<Sha256InBackground> hash;
+  // Each chunk is hashed on its way to sink, while it is still in the processor's cache.
+  std::optional<Sha256> hash;
   if (stored || compute == ComputeDigest::kAlways) hash.emplace();
   bool sinkStopped = false;
-  // The chunk goes away when the sink's call returns, so the worker is waited for on every
-  // way out, an exception of sink's included.
-  struct Waiter {
-    Sha256InBackground* hash;
-    ~Waiter() {
-      if (hash) hash->Wait();
-    }
-  };
   const bool read = payloads.Read(name, [&](const char* data, std::size_t n) {
     if (hash) hash->Update(data, n);
-    const Waiter waiter{hash ? &*hash : nullptr};
     r.bytes += n;
     sinkStopped = !sink(data, n);
     return !sinkStopped;

@@ -35,31 +35,6 @@ class Sha256 {
   std::unique_ptr<State> state_;
 };
 
-// A SHA-256 computed on a worker thread, so that hashing a stream overlaps the work done
-// with each piece of it (writing it to a file): Update hands the worker a piece without
-// copying it, and Wait returns once it is hashed, after which the piece may change. Where no
-// thread can be started the pieces are hashed in Update. A failure of the library is thrown
-// by Finish.
-class Sha256InBackground {
- public:
-  Sha256InBackground();
-  ~Sha256InBackground();
-  Sha256InBackground(const Sha256InBackground&) = delete;
-  Sha256InBackground& operator=(const Sha256InBackground&) = delete;
-
-  // Starts hashing size bytes at data, which must stay as they are until Wait returns.
-  // Waits first for the piece handed over before.
-  void Update(const void* data, std::size_t size);
-  // Returns once the piece handed over last is hashed.
-  void Wait() noexcept;
-  // The digest of everything added.
-  Sha256Digest Finish();
-
- private:
-  struct Worker;
-  std::unique_ptr<Worker> worker_;
-};
-
 // The digest of bytes, in one call.
 Sha256Digest Sha256Of(std::string_view bytes);
 
