@@ -383,11 +383,18 @@ std::int32_t cFTP::GetFTPFileSize(std::string_view sFile) {
 
 void cFTP::AddEntry(const FindData& found) {
   // A time the listing did not give (0) or the system cannot convert is the date value 0,
-  // quietly: a message per entry would bury the user in dialogs.
+  // quietly: a message per entry would bury the user in dialogs. Windows refuses file times
+  // from 2^63 on, and a local time more than a day from the UTC one has wrapped around
+  // (Wine converts such times without complaint).
   auto date = [](std::uint64_t fileTime) {
+    constexpr std::uint64_t kDay = 86400ULL * 10000000ULL;
     std::uint64_t local = 0;
     std::uint32_t code = 0;
-    if (fileTime == 0 || !UtcFileTimeToLocal(fileTime, local, code)) return 0.0;
+    if (fileTime == 0 || fileTime >= 0x8000000000000000ULL ||
+        !UtcFileTimeToLocal(fileTime, local, code) ||
+        (local > fileTime ? local - fileTime : fileTime - local) > kDay) {
+      return 0.0;
+    }
     return FileTimeToDateValue(local);
   };
   const double creation = date(found.creationTime);

@@ -13,6 +13,7 @@ user name chooses how the server misbehaves for that login, as words joined by '
   abort-retr     RETR: 150, the first half of the file, the data connection is closed and
                  the reply is 426
   no-mlsd        MLSD is not offered, so clients list with LIST
+  long-reply     DELE is refused with a reply of 5,000 characters holding control characters
   listing=NAME   LIST and MLSD send the bytes of the file NAME in --root as they are
 
 A stalled connection is held until the client closes it (or for --stall-limit seconds).
@@ -336,7 +337,6 @@ class Session(socketserver.BaseRequestHandler):
         reply(self.request, "150 Ready to receive.")
         conn = self.open_data(small_buffer="stall-stor" in self.words)
         name = os.path.relpath(local, ARGS.root)
-        received = 0
         aborted = False
         try:
             with open(local, "wb") as f:
@@ -361,7 +361,6 @@ class Session(socketserver.BaseRequestHandler):
                     if not chunk:
                         break
                     f.write(chunk if self.binary else chunk.replace(b"\r\n", b"\n"))
-                    received += len(chunk)
         except ConnectionError:
             aborted = True
         finally:
@@ -387,6 +386,9 @@ class Session(socketserver.BaseRequestHandler):
         reply(self.request, ok)
 
     def cmd_DELE(self, arg):
+        if "long-reply" in self.words:
+            reply(self.request, "550 " + "\x1b[31m" + "x" * 5000)
+            return
         self.simple(arg, os.remove, "250 Deleted.")
 
     def cmd_MKD(self, arg):

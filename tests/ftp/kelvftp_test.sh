@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Drives kelvftp against the server of with_ftp_server.sh: listing, uploads and downloads
-# (whole and chunked, active and passive), remote file and folder commands, and failures.
+# (whole and chunked, active and passive), remote file and folder commands, where the
+# password comes from, and failures.
 #
 #   with_ftp_server.sh [--wine] -- kelvftp_test.sh KELVFTP_COMMAND...
 set -uo pipefail
@@ -71,6 +72,34 @@ run 0 "${login[@]}" "$host" rmdir folder
 [[ ! -e $root/folder ]] || fail "rmdir did not remove"
 run 0 "${login[@]}" "$host" pwd
 [[ $out == / ]] || fail "pwd says $out"
+
+# The password need not be on the command line: KELVFTP_PASSWORD, or a .netrc entry.
+export KELVFTP_PASSWORD=$KELV_FTP_PASSWORD
+run 0 --user "$KELV_FTP_USER" "$host" pwd
+export KELVFTP_PASSWORD=wrong
+run 1 --user "$KELV_FTP_USER" "$host" pwd
+unset KELVFTP_PASSWORD
+netrc=$unix_local/netrc
+netrc_arg=$local${sep}netrc
+printf 'machine other.example login nobody password nothing\n' >"$netrc"
+printf 'machine %s\n  login %s\n  password "%s"\ndefault login anonymous password x\n' \
+  "$KELV_FTP_HOST" "$KELV_FTP_USER" "$KELV_FTP_PASSWORD" >>"$netrc"
+run 0 --netrc-file "$netrc_arg" "$host" pwd
+[[ $out == / ]] || fail "pwd with the .netrc login says $out"
+run 0 --user "$KELV_FTP_USER" --netrc-file "$netrc_arg" "$host" pwd
+# A login the file has no entry for falls to its default entry, which the server refuses.
+run 1 --user someone --netrc-file "$netrc_arg" "$host" pwd
+# --password comes first, then the .netrc entry, then KELVFTP_PASSWORD.
+run 1 --password wrong --netrc-file "$netrc_arg" "$host" pwd
+KELVFTP_PASSWORD=wrong run 0 --netrc-file "$netrc_arg" "$host" pwd
+run 2 --netrc-file "$local${sep}no-such-netrc" "$host" pwd
+if [[ -z ${KELV_FTP_UNDER_WINE:-} ]]; then
+  mkdir -p "$unix_local/home"
+  cp "$netrc" "$unix_local/home/.netrc"
+  HOME=$unix_local/home run 0 --netrc "$host" pwd
+fi
+run 0 --help
+[[ $out == *KELVFTP_PASSWORD* && $out == *--netrc* ]] || fail "--help does not tell of the password sources"
 
 # Failures: exit status 1 and the reason on standard error.
 run 1 "${login[@]}" "$host" rm moved.bin
