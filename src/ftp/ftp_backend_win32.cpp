@@ -9,6 +9,10 @@
 // timeout code; the connection is then closed. A listing is one library call that reads
 // the whole folder, with the library's own per-line limit; a listing that did not end with
 // the server's completion reply is a failure, not an empty or short folder.
+//
+// WinINet gives no access to its sockets; they are found as the ones that appear in the
+// process while a connection or transfer is being opened. Like the rest of cFTP this
+// assumes one thread doing FTP work at a time.
 #include <winsock2.h>
 #include <windows.h>
 #include <wininet.h>

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <random>
 #include <stdexcept>
 #include <thread>
 
@@ -443,7 +444,9 @@ class CoreTest : public ::testing::Test {
     ftp_->OnErrorEnEnvio([this] { ++errorEvents_; });
     ftp_->OnFileTransferProgress(
         [this](std::int32_t& c, std::int32_t& t) { progress_.emplace_back(c, t); });
-    dir_ = JoinSep(testing::TempDir(), "kelv_ftp_core_" + std::to_string(++counter_));
+    // The same program runs in several zones at once: each run has folders of its own.
+    static const std::string run = std::to_string(std::random_device()());
+    dir_ = JoinSep(testing::TempDir(), "kelv_ftp_core_" + run + "_" + std::to_string(++counter_));
     std::filesystem::remove_all(std::filesystem::u8path(dir_));
     std::filesystem::create_directories(std::filesystem::u8path(dir_));
   }

@@ -110,8 +110,11 @@ struct StallOutcome {
   std::int32_t sizeAfter = 0;
 };
 
-// Runs the operations at the same time (each stall costs seconds of waiting; the waits
-// overlap), each on its own client logged in as its user, and gathers what they left.
+// Runs the operations, each on its own client logged in as its user, and gathers what they
+// left. With libcurl they run at the same time, so that the seconds its low-speed check
+// waits overlap. The WinINet back-end tells its sockets from others by what appears during
+// its own calls, so clients working at the same time in one process would be taken for
+// each other there: one at a time (its watch needs only the limit itself).
 std::vector<StallOutcome> RunStalls(
     const std::function<std::unique_ptr<cFTP>(const std::string&)>& login,
     const std::vector<std::pair<std::string, std::function<bool(cFTP&, std::size_t)>>>& ops,
@@ -119,13 +122,18 @@ std::vector<StallOutcome> RunStalls(
   std::vector<StallOutcome> outcomes(ops.size());
   std::vector<std::unique_ptr<cFTP>> clients;
   for (const auto& op : ops) clients.push_back(login(op.first));
+  auto run = [&](std::size_t i) {
+    outcomes[i].ok = ops[i].second(*clients[i], i);
+    outcomes[i].message = clients[i]->GetLastErrorMessage();
+    after(*clients[i], outcomes[i], i);
+  };
   std::vector<std::thread> threads;
   for (std::size_t i = 0; i < ops.size(); ++i) {
-    threads.emplace_back([&, i] {
-      outcomes[i].ok = ops[i].second(*clients[i], i);
-      outcomes[i].message = clients[i]->GetLastErrorMessage();
-      after(*clients[i], outcomes[i], i);
-    });
+    if (kWindows) {
+      run(i);
+    } else {
+      threads.emplace_back(run, i);
+    }
   }
   for (std::thread& t : threads) t.join();
   return outcomes;
