@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <memory>
 
 #include "dialogs/mensaje_preg.h"
 #include "ftp/file_time.h"
@@ -12,7 +11,6 @@
 #include "ftp/local_file_time.h"
 #include "ftp/server_address.h"
 #include "ftp/transfer_file.h"
-#include "platform/files.h"
 #include "platform/ui_yield.h"
 #include "text/error.h"
 #include "text/toolbox.h"

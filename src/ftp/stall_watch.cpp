@@ -21,13 +21,18 @@ void StallWatch::SetLimit(std::chrono::milliseconds limit) {
 }
 
 void StallWatch::Start() {
+  bool wake = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     watching_ = true;
     stalled_ = false;
     deadline_ = Clock::now() + limit_;
+    // A thread already timing an earlier call wakes at that call's deadline and takes the
+    // new one then; it needs waking only when idle or when the new deadline comes first
+    // (calls come one after another in transfers, so this saves a wake per call).
+    wake = idle_ || deadline_ < sleepingUntil_;
   }
-  wake_.notify_one();
+  if (wake) wake_.notify_one();
 }
 
 void StallWatch::Progress() {
@@ -46,11 +51,14 @@ void StallWatch::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
   while (!quit_) {
     if (!watching_) {
+      idle_ = true;
       wake_.wait(lock);
+      idle_ = false;
       continue;
     }
     if (Clock::now() < deadline_) {
-      wake_.wait_until(lock, deadline_);
+      sleepingUntil_ = deadline_;
+      wake_.wait_until(lock, sleepingUntil_);
       continue;
     }
     watching_ = false;

@@ -41,7 +41,9 @@ class StallWatch {
   std::condition_variable wake_;
   std::chrono::milliseconds limit_{std::chrono::seconds(60)};
   Clock::time_point deadline_;
+  Clock::time_point sleepingUntil_;  // when the thread, timing a call, wakes next
   bool watching_ = false;
+  bool idle_ = false;  // the thread waits for a call to watch
   bool stalled_ = false;
   bool quit_ = false;
   std::thread thread_;

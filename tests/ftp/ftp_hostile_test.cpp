@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "ftp/ftp_session.h"
+#include "ftp/ftp_test_support.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "text/error.h"
@@ -27,24 +28,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string Env(const char* name) {
-  const auto v = GetEnv(name);
-  return v ? *v : std::string();
-}
-
-bool UnderWine() { return !Env("KELV_FTP_UNDER_WINE").empty(); }
-
-#ifdef _WIN32
-constexpr bool kWindows = true;
-#else
-constexpr bool kWindows = false;
-#endif
-
-std::string Bytes(std::size_t n) {
-  std::string s(n, '\0');
-  for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 7 + i / 256) & 0xFF);
-  return s;
-}
 
 // One misbehaving server per test program; each test logs in with the user name that picks
 // the misbehaviour, in active or passive mode, with a no-progress limit of one second.

@@ -6,32 +6,9 @@
 #   with_ftp_server.sh [--wine] --hostile -- kelvftp_hostile_test.sh KELVFTP_COMMAND...
 set -uo pipefail
 
-kelvftp=("$@")
-host=$KELV_FTP_HOST:$KELV_FTP_PORT
-local=$KELV_FTP_LOCAL            # as the program sees it
-unix_local=$KELV_FTP_LOCAL_UNIX  # as this script sees it
-root=$KELV_FTP_ROOT_UNIX
+source "$(dirname "$0")/kelvftp_frame.sh"
 log=$KELV_FTP_LOG_UNIX
-sep=/
-[[ -n ${KELV_FTP_UNDER_WINE:-} ]] && sep='\'
-failures=0
 esc=$'\x1b'
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
-# run EXPECTED_STATUS ARGS...: runs kelvftp, leaves its output (CR removed) in $out/$err.
-run() {
-  local want=$1
-  shift
-  out=$("${kelvftp[@]}" "$@" 2>"$unix_local/.err" | tr -d '\r')
-  local status=${PIPESTATUS[0]}
-  err=$(tr -d '\r' <"$unix_local/.err")
-  rm -f "$unix_local/.err"
-  ((status == want)) || fail "kelvftp $* exited $status, expected $want (stderr: $err)"
-}
 
 run 2 --stall-timeout 0 "$host" pwd
 run 2 --stall-timeout soon "$host" pwd
@@ -81,8 +58,4 @@ refused ls "$evil"
 [[ -e $root/a.txt ]] || fail "a.txt was touched"
 ! grep -q victim "$log" || fail "a smuggled command reached the server: $(grep victim "$log")"
 
-if ((failures)); then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "kelvftp against a hostile server: all checks passed"
+finish "kelvftp against a hostile server"

@@ -6,31 +6,8 @@
 #   with_ftp_server.sh [--wine] -- kelvftp_test.sh KELVFTP_COMMAND...
 set -uo pipefail
 
-kelvftp=("$@")
-host=$KELV_FTP_HOST:$KELV_FTP_PORT
+source "$(dirname "$0")/kelvftp_frame.sh"
 login=(--user "$KELV_FTP_USER" --password "$KELV_FTP_PASSWORD")
-local=$KELV_FTP_LOCAL            # as the program sees it
-unix_local=$KELV_FTP_LOCAL_UNIX  # as this script sees it
-root=$KELV_FTP_ROOT_UNIX
-sep=/
-[[ -n ${KELV_FTP_UNDER_WINE:-} ]] && sep='\'
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
-# run EXPECTED_STATUS ARGS...: runs kelvftp, leaves its output (CR removed) in $out/$err.
-run() {
-  local want=$1
-  shift
-  out=$("${kelvftp[@]}" "$@" 2>"$unix_local/.err" | tr -d '\r')
-  local status=${PIPESTATUS[0]}
-  err=$(tr -d '\r' <"$unix_local/.err")
-  rm -f "$unix_local/.err"
-  ((status == want)) || fail "kelvftp $* exited $status, expected $want (stderr: $err)"
-}
 
 run 0 --help
 [[ $out == usage:* ]] || fail "--help shows no usage"
@@ -114,8 +91,4 @@ run 1 "${login[@]}" "$host" get missing.txt "$local${sep}keep.txt"
 run 1 "${login[@]}" --chunked "$host" put "$local${sep}absent.bin" x.bin
 [[ $err == kelvftp:* ]] || fail "an absent local file says: $err"
 
-if ((failures)); then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "kelvftp: all checks passed"
+finish "kelvftp"
