@@ -11,6 +11,8 @@
 #include "ftp/local_file_time.h"
 #include "ftp/server_address.h"
 #include "ftp/transfer_file.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/ui_yield.h"
 #include "text/error.h"
 #include "text/toolbox.h"
@@ -20,6 +22,7 @@ namespace kelv {
 namespace {
 
 constexpr std::uint32_t kErrorNoMoreFiles = 18;
+constexpr std::uint32_t kErrorPathNotFound = 3;
 constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr std::uint32_t kErrorWriteFault = 29;
 constexpr std::uint32_t kErrorHandleEof = 38;
@@ -340,6 +343,12 @@ bool cFTP::SimpleFTPGetFile(std::string_view sLocal, std::string_view sRemote) {
     }
     out.Commit();
   } catch (const KelvError&) {
+    // A file in a folder that does not exist cannot be made: the system says "path not
+    // found" there rather than "access denied".
+    const std::string folder = FolderOf(sLocal);
+    if (localError == kErrorAccessDenied && !folder.empty() && !FolderExists(folder)) {
+      localError = kErrorPathNotFound;
+    }
     ReportError(localError, "SimpleFtpGetFile");
     return false;
   }

@@ -96,8 +96,9 @@ class cFTP {
   bool FTPDownloadFile(std::string_view sLocal, std::string_view sRemote);
 
   // Downloads sRemote to sLocal in one call, replacing sLocal only when the whole file has
-  // arrived ("SimpleFtpGetFile"); a local file that cannot be written is recorded as a
-  // failure (code 5, or 29 when writing fails midway).
+  // arrived ("SimpleFtpGetFile"); a local file that cannot be made or written is recorded
+  // as a failure (code 3 when its folder is missing, 5 otherwise, 29 when writing fails
+  // midway).
   bool SimpleFTPGetFile(std::string_view sLocal, std::string_view sRemote);
 
   // The remote current folder, or "" on failure.

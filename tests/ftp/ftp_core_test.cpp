@@ -622,6 +622,11 @@ TEST_F(CoreTest, SimpleGetKeepsTheLocalFileOnFailure) {
   fake_->files["r"] = "new";
   EXPECT_TRUE(ftp_->SimpleFTPGetFile(Local("keep"), "r"));
   EXPECT_EQ(ReadFileBytes(Local("keep")), "new");
+  // A local file that cannot be made is a recorded failure, as when the library writes it.
+  fake_->log.clear();
+  EXPECT_FALSE(ftp_->SimpleFTPGetFile(JoinSep(Local("no-folder"), "x"), "r"));
+  EXPECT_EQ(ftp_->GetLastErrorMessage(), "SimpleFtpGetFile error code: 3 Message: text of 3");
+  EXPECT_TRUE(fake_->log.empty()) << "nothing is asked of the server";
 }
 
 TEST_F(CoreTest, FileSizeRules) {
