@@ -5,7 +5,8 @@
 #   bench/ftp_throughput.sh [KELVFTP] [SIZE_MIB] [ROUNDS]
 #
 # KELVFTP defaults to build/linux-release/tools/kelvftp/kelvftp (the linux-release preset),
-# SIZE_MIB to 64 and ROUNDS to 5 (the best round of each is reported). Prints MiB/s, the
+# SIZE_MIB to 64 and ROUNDS to 5 (the transfers take turns within each round, and the best
+# round of each is reported). Prints MiB/s, the
 # ratio to curl, and the maximum resident set size from /usr/bin/time -v. Targets: whole-file
 # put/get at least 0.9 x curl, chunked at least 0.8 x curl, each under 32 MiB of memory.
 set -euo pipefail
@@ -31,36 +32,46 @@ k=("$kelvftp" --passive --binary --user "$KELV_FTP_USER" --password "$KELV_FTP_P
 head -c $((size_mib * 1024 * 1024)) /dev/urandom >"$local/source.bin"
 cp "$local/source.bin" "$root/remote.bin"
 
-# measure NAME COMMAND...: best wall time (s) and its max RSS (KiB) over the rounds.
-declare -A seconds rss
-measure() {
-  local name=$1
-  shift
-  local best="" best_rss=0
-  for ((r = 0; r < rounds; r++)); do
-    rm -f "$local/out.bin" "$root/up.bin"
-    local start end t m
-    start=$(date +%s.%N)
-    /usr/bin/time -v -o "$local/time.txt" "$@" >/dev/null
-    end=$(date +%s.%N)
-    t=$(echo "$end - $start" | bc -l)
-    m=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$local/time.txt")
-    if [[ -z $best ]] || (($(echo "$t < $best" | bc -l))); then best=$t; fi
-    ((m > best_rss)) && best_rss=$m
-    # Every transfer must have moved the whole file.
-    if [[ -e $local/out.bin ]]; then cmp -s "$local/out.bin" "$local/source.bin"; fi
-    if [[ -e $root/up.bin ]]; then cmp -s "$root/up.bin" "$local/source.bin"; fi
-  done
-  seconds[$name]=$best
-  rss[$name]=$best_rss
+# command_of NAME: sets cmd to the command of one transfer of the given kind.
+command_of() {
+  case $1 in
+    curl_put) cmd=(curl -s -T "$local/source.bin" "$url/up.bin") ;;
+    curl_get) cmd=(curl -s -o "$local/out.bin" "$url/remote.bin") ;;
+    simple_put) cmd=("${k[@]}" put "$local/source.bin" up.bin) ;;
+    simple_get) cmd=("${k[@]}" get remote.bin "$local/out.bin") ;;
+    chunked_put) cmd=("${k[@]}" --chunked put "$local/source.bin" up.bin) ;;
+    chunked_get) cmd=("${k[@]}" --chunked get remote.bin "$local/out.bin") ;;
+  esac
 }
 
-measure curl_put curl -s -T "$local/source.bin" "$url/up.bin"
-measure curl_get curl -s -o "$local/out.bin" "$url/remote.bin"
-measure simple_put "${k[@]}" put "$local/source.bin" up.bin
-measure simple_get "${k[@]}" get remote.bin "$local/out.bin"
-measure chunked_put "${k[@]}" --chunked put "$local/source.bin" up.bin
-measure chunked_get "${k[@]}" --chunked get remote.bin "$local/out.bin"
+# measure NAME: one timed round of NAME; keeps its best wall time (s) and its largest
+# resident set size (KiB).
+declare -A seconds rss
+measure() {
+  local name=$1 start end t m cmd
+  command_of "$name"
+  rm -f "$local/out.bin" "$root/up.bin"
+  start=$(date +%s.%N)
+  /usr/bin/time -v -o "$local/time.txt" "${cmd[@]}" >/dev/null
+  end=$(date +%s.%N)
+  t=$(echo "$end - $start" | bc -l)
+  m=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$local/time.txt")
+  if [[ -z ${seconds[$name]:-} ]] || (($(echo "$t < ${seconds[$name]}" | bc -l))); then
+    seconds[$name]=$t
+  fi
+  ((m > ${rss[$name]:-0})) && rss[$name]=$m
+  # Every transfer must have moved the whole file.
+  if [[ -e $local/out.bin ]]; then cmp -s "$local/out.bin" "$local/source.bin"; fi
+  if [[ -e $root/up.bin ]]; then cmp -s "$root/up.bin" "$local/source.bin"; fi
+}
+
+# The kinds take turns within each round, so that a busy spell of the machine falls on
+# kelvftp and curl alike rather than on whichever happened to run then.
+for ((r = 0; r < rounds; r++)); do
+  for name in curl_put simple_put chunked_put curl_get simple_get chunked_get; do
+    measure "$name"
+  done
+done
 
 status=0
 printf '%-12s %10s %10s %8s %10s   %s\n' transfer seconds MiB/s vs-curl max-RSS target
