@@ -6,9 +6,9 @@
 #
 # KELVFTP defaults to build/linux-release/tools/kelvftp/kelvftp (the linux-release preset),
 # SIZE_MIB to 64 and ROUNDS to 5 (the transfers take turns within each round, and the best
-# round of each is reported). Prints MiB/s, the
-# ratio to curl, and the maximum resident set size from /usr/bin/time -v. Targets: whole-file
-# put/get at least 0.9 x curl, chunked at least 0.8 x curl, each under 32 MiB of memory.
+# round of each is reported). Prints MiB/s, the ratio to curl, and the maximum resident set
+# size from /usr/bin/time -v. Targets: whole-file put/get at least 0.9 x curl, chunked at
+# least 0.8 x curl, each under 32 MiB of memory.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
