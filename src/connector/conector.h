@@ -92,12 +92,13 @@ class Conector {
   std::string DevHost() const;
 
   // The value of key Valor of data source NombreDSN: for Tipo FileDSN or empty, from the
-  // file data source CommonProgramFiles\ODBC\Data Sources\NombreDSN (first occurrence of
-  // Valor anywhere in the text, any letter case; the value skips one character after it
-  // and runs to the next CR LF, or, with none after it, to the next LF or the end); then,
-  // for Tipo DSN or empty when the file gave nothing, from the registry under
-  // Software\ODBC\ODBC.INI\NombreDSN, current user first, then local machine. Other Tipo
-  // values and anything absent give "".
+  // file data source NombreDSN in FileDataSourceFolder() (first occurrence of Valor anywhere
+  // in the text, any letter case; the value skips one character after it and runs to the
+  // next CR LF, or, with none after it, to the next LF or the end); then, for Tipo DSN or
+  // empty when the file gave nothing, from the data source's definition where the system
+  // keeps it, the current user's first, then the machine's (DataSourceValue: the registry
+  // on Windows, unixODBC's odbc.ini files on Linux). Other Tipo values and anything absent
+  // give "".
   std::string LeerDSN(std::string_view NombreDSN, std::string_view Tipo,
                       std::string_view Valor) const;
 

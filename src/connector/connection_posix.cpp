@@ -1,16 +1,20 @@
 // Connection on Linux: a unixODBC connection. The connector's provider strings are mapped
 // to ODBC connection strings when opening (odbc_mapping.h); ConnectionString keeps the
-// text it was given.
+// text it was given. The password of an Access database is checked here, since the Access
+// driver does not.
 #include <sql.h>
 #include <sqlext.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 
 #include "connector/connection.h"
 #include "connector/connection_string_parts.h"
+#include "connector/jet_header.h"
 #include "connector/odbc_mapping.h"
-#include "platform/files.h"
-#include "platform/paths.h"
+#include "connector/odbc_sources.h"
 #include "text/error.h"
 #include "text/toolbox.h"
 
@@ -69,6 +73,23 @@ OdbcDrivers InstalledDrivers(SQLHENV env) {
   return drivers;
 }
 
+// MDBTools opens a password-protected Jet database without asking for its password, where
+// Jet refuses it unless it is given the database's own. The same check is made here, from
+// the database's first page, before the driver opens it. A file that cannot be read, or that
+// is not a Jet 3 or Jet 4 database, is left to the driver to report.
+void CheckAccessPassword(std::string_view connectionString) {
+  if (!IsAccessProvider(ConnectionValue(connectionString, "Provider"))) return;
+  std::ifstream file(std::filesystem::u8path(ConnectionValue(connectionString, "Data Source")),
+                     std::ios::binary);
+  std::string header(kJetHeaderBytes, '\0');
+  if (!file.read(header.data(), static_cast<std::streamsize>(header.size()))) return;
+  const std::optional<std::string> stored = JetDatabasePassword(header);
+  if (!stored || stored->empty()) return;
+  if (ConnectionValue(connectionString, "Jet OLEDB:Database Password") == *stored) return;
+  throw KelvError(kErrInvalidArgument, "Microsoft JET Database Engine",
+                  "No es una contraseña válida.");
+}
+
 bool HasAnyKey(std::string_view text, std::initializer_list<std::string_view> keys) {
   for (const ConnectionPart& part : SplitConnectionString(text)) {
     for (std::string_view key : keys) {
@@ -105,12 +126,9 @@ class OdbcConnection final : public Connection {
             int /*options: ODBC has no asynchronous open*/) override {
     if (open_) Refuse("abierto");
     if (!connectionString.empty()) connectionString_ = std::string(connectionString);
+    CheckAccessPassword(connectionString_);
     Environment();
-    std::string fileDsnFolder;
-    if (auto common = GetEnv("CommonProgramFiles"); common && !common->empty()) {
-      fileDsnFolder = *common + NativeSeparators("\\ODBC\\Data Sources");
-    }
-    std::string odbc = MapToOdbc(connectionString_, InstalledDrivers(env_), fileDsnFolder);
+    std::string odbc = MapToOdbc(connectionString_, InstalledDrivers(env_), FileDataSourceFolder());
     if (!user.empty() && !HasAnyKey(odbc, {"UID", "User", "User ID"})) {
       odbc += ";UID=" + std::string(user);
       if (!HasAnyKey(odbc, {"PWD", "Password"})) odbc += ";PWD=" + std::string(password);

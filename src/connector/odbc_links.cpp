@@ -1,10 +1,10 @@
 // Conector's ODBC services: the Access link string, the host machine and data-source
-// settings from files and the registry (all OSes).
+// settings from file data sources and the system's store of data sources (all OSes).
 #include "connector/conector.h"
 #include "connector/machine_name.h"
+#include "connector/odbc_sources.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "settings/registry.h"
 #include "text/cp1252.h"
 #include "text/toolbox.h"
 
@@ -79,25 +79,15 @@ std::string Conector::DevHost() const {
 std::string Conector::LeerDSN(std::string_view NombreDSN, std::string_view Tipo,
                               std::string_view Valor) const {
   if (Is(Tipo, "FileDSN") || Tipo.empty()) {
-    const std::string folder = GetEnv("CommonProgramFiles").value_or("");
-    const std::string path =
-        folder + NativeSeparators("\\ODBC\\Data Sources\\") + std::string(NombreDSN);
-    if (PathExists(path)) {
+    const std::string folder = FileDataSourceFolder();
+    const std::string path = JoinSep(folder, NombreDSN);
+    if (!folder.empty() && PathExists(path)) {
       if (auto bytes = ReadFileBytes(path)) {
         if (auto value = ValorEnTexto(Cp1252ToUtf8(*bytes), Valor)) return *value;
       }
     }
   }
-  if (Is(Tipo, "DSN") || Tipo.empty()) {
-    const std::string key = "Software\\ODBC\\ODBC.INI\\" + std::string(NombreDSN);
-    std::int32_t type = kRegSz;
-    std::string result = LeerRegistro(kHkeyCurrentUser, key, type, Valor);
-    if (result.empty()) {
-      type = kRegSz;
-      result = LeerRegistro(kHkeyLocalMachine, key, type, Valor);
-    }
-    return result;
-  }
+  if (Is(Tipo, "DSN") || Tipo.empty()) return DataSourceValue(NombreDSN, Valor);
   return std::string();
 }
 

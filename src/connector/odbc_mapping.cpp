@@ -32,13 +32,35 @@ std::string OdbcPair(std::string_view key, std::string_view value) {
   return out;
 }
 
+// A connection-string key and the ODBC key it becomes.
+struct Rename {
+  std::string_view from, to;
+};
+
 class OdbcBuilder {
  public:
   void Add(std::string_view key, std::string_view value) { pairs_.push_back(OdbcPair(key, value)); }
+  // Adds part under its ODBC name when its key is one of the names' first members (any
+  // letter case); false, adding nothing, when it is none of them.
+  bool AddRenamed(const ConnectionPart& part, std::initializer_list<Rename> names) {
+    for (const Rename& name : names) {
+      if (Is(part.key, name.from)) {
+        Add(name.to, part.value);
+        return true;
+      }
+    }
+    return false;
+  }
   // Driver= with the driver's text as it is ("{Name}" or a library path).
   void Driver(std::string_view driver) { pairs_.push_back("Driver=" + std::string(driver)); }
   void AddRaw(std::string_view text, const ConnectionPart& part) {
-    pairs_.emplace_back(Trim(std::string(text.substr(part.begin, part.end - part.begin))));
+    AddText(text.substr(part.begin, part.end - part.begin));
+  }
+  // Text that is already in ODBC form (one or more parts), without its outer blanks and ';'.
+  void AddText(std::string_view text) {
+    std::string trimmed = Trim(std::string(text));
+    while (!trimmed.empty() && trimmed.back() == ';') trimmed.pop_back();
+    if (!trimmed.empty()) pairs_.push_back(std::move(trimmed));
   }
   std::string Text() const { return Join(pairs_, ";"); }
 
@@ -88,13 +110,9 @@ std::string MapSqlServer(std::string_view text, const std::vector<ConnectionPart
         odbc.Add("Server", server);
         if (server.find('\\') == std::string::npos) odbc.Add("Port", "1433");
       }
-    } else if (Is(part.key, "Database") || Is(part.key, "Initial Catalog")) {
-      odbc.Add("Database", part.value);
-    } else if (Is(part.key, "UID") || Is(part.key, "User ID")) {
-      odbc.Add("UID", part.value);
-    } else if (Is(part.key, "PWD") || Is(part.key, "Password")) {
-      odbc.Add("PWD", part.value);
-    } else {
+    } else if (!odbc.AddRenamed(part, {{"Database", "Database"}, {"Initial Catalog", "Database"},
+                                        {"UID", "UID"}, {"User ID", "UID"},
+                                        {"PWD", "PWD"}, {"Password", "PWD"}})) {
       versionGiven = versionGiven || Is(part.key, "TDS_Version");
       odbc.AddRaw(text, part);
     }
@@ -115,15 +133,8 @@ std::string MapMySql(std::string_view text, const std::vector<ConnectionPart>& p
   bool timeoutGiven = false;
   for (const ConnectionPart& part : parts) {
     if (Is(part.key, "Provider")) continue;
-    if (Is(part.key, "Data Source")) {
-      odbc.Add("Server", part.value);
-    } else if (Is(part.key, "Initial Catalog")) {
-      odbc.Add("Database", part.value);
-    } else if (Is(part.key, "User ID")) {
-      odbc.Add("User", part.value);
-    } else if (Is(part.key, "Password")) {
-      odbc.Add("Password", part.value);
-    } else {
+    if (!odbc.AddRenamed(part, {{"Data Source", "Server"}, {"Initial Catalog", "Database"},
+                                {"User ID", "User"}, {"Password", "Password"}})) {
       timeoutGiven = timeoutGiven || Is(part.key, "CONN_TIMEOUT");
       odbc.AddRaw(text, part);
     }
@@ -148,7 +159,36 @@ std::string PassOn(std::string_view text, const std::vector<ConnectionPart>& par
   return std::string(text);
 }
 
+// ODBC behind OLE DB (MSDASQL): the provider goes, its OLE DB names become the ODBC ones
+// (Data Source the data source, User ID and Password the login, Initial Catalog the
+// database), Extended Properties, which holds an ODBC connection string, is put in place as it
+// is, Persist Security Info (ADO's own) goes, and every other part is passed on. The result
+// is then passed on as any string without a provider.
+std::string MapOdbcBridge(std::string_view text, const std::vector<ConnectionPart>& parts,
+                          std::string_view fileDsnFolder) {
+  OdbcBuilder odbc;
+  for (const ConnectionPart& part : parts) {
+    if (Is(part.key, "Provider") || Is(part.key, "Persist Security Info")) continue;
+    if (odbc.AddRenamed(part, {{"Data Source", "DSN"}, {"User ID", "UID"}, {"Password", "PWD"},
+                               {"Initial Catalog", "DATABASE"}})) {
+      continue;
+    }
+    if (Is(part.key, "Extended Properties")) {
+      odbc.AddText(part.value);
+    } else {
+      odbc.AddRaw(text, part);
+    }
+  }
+  const std::string mapped = odbc.Text();
+  return PassOn(mapped, SplitConnectionString(mapped), fileDsnFolder);
+}
+
 }  // namespace
+
+bool IsAccessProvider(std::string_view provider) {
+  return StartsWithAnyCase(provider, "Microsoft.Jet.OLEDB.") ||
+         StartsWithAnyCase(provider, "Microsoft.ACE.OLEDB.");
+}
 
 std::string MapToOdbc(std::string_view connectionString, const OdbcDrivers& drivers,
                       std::string_view fileDsnFolder) {
@@ -161,15 +201,15 @@ std::string MapToOdbc(std::string_view connectionString, const OdbcDrivers& driv
     }
   }
   if (provider.empty()) return PassOn(connectionString, parts, fileDsnFolder);
-  if (StartsWithAnyCase(provider, "Microsoft.Jet.OLEDB.") ||
-      StartsWithAnyCase(provider, "Microsoft.ACE.OLEDB.")) {
-    return MapJet(connectionString, parts, drivers);
-  }
+  if (IsAccessProvider(provider)) return MapJet(connectionString, parts, drivers);
   if (Is(provider, "SQLOLEDB") || StartsWithAnyCase(provider, "SQLOLEDB.")) {
     return MapSqlServer(connectionString, parts, drivers);
   }
   if (StartsWithAnyCase(provider, "OleMySql.MySqlSource")) {
     return MapMySql(connectionString, parts, drivers);
+  }
+  if (Is(provider, "MSDASQL") || StartsWithAnyCase(provider, "MSDASQL.")) {
+    return MapOdbcBridge(connectionString, parts, fileDsnFolder);
   }
   Unsupported("No se encuentra el proveedor especificado: \"" + provider + "\"");
 }

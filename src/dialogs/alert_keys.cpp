@@ -34,9 +34,11 @@ int AlertKeys::Step(int direction) const {
 int AlertKeys::OnKey(AlertKey key, std::string_view ch) {
   switch (key) {
     case AlertKey::Right:
+    case AlertKey::Tab:
       focus_ = Step(+1);
       return -1;
     case AlertKey::Left:
+    case AlertKey::ShiftTab:
       focus_ = Step(-1);
       return -1;
     case AlertKey::Enter:

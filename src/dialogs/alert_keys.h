@@ -1,7 +1,7 @@
 // Keyboard handling of the dialog frmAlert, shared by every back-end (all OSes; pure).
 //
-// Right and left arrows move the focus to the next or previous shown button (wrapping
-// round), Enter presses the focused button, and any other key presses the first shown
+// Right and left arrows, like Tab and Shift+Tab, move the focus to the next or previous shown
+// button in tab order (button 0 to 5, wrapping round), Enter presses the focused button, and any other key presses the first shown
 // button whose upper-cased caption contains "&" followed by the key's upper-cased
 // character. Escape and unmatched keys do nothing. The focus starts on the first shown
 // button.
@@ -14,7 +14,7 @@
 
 namespace kelv {
 
-enum class AlertKey { Right, Left, Enter, Escape, Character, Other };
+enum class AlertKey { Right, Left, Tab, ShiftTab, Enter, Escape, Character, Other };
 
 class AlertKeys {
  public:

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "dialogs/alert_form.h"
+#include "dialogs/alert_layout.h"
 
 namespace kelv {
 
@@ -15,6 +16,11 @@ struct AlertWindowPlace {
   bool placed = false;  // false until first shown: the dialog is then centred on the screen
   int left = 0, top = 0;
 };
+
+// What this back-end measures for form, in the fonts the window uses: the message's natural
+// size and each caption's width. ComputeAlertLayout of it gives the window's geometry. Needs
+// a window system (WindowSystemAvailable()).
+AlertMetrics MeasureAlertWindow(const AlertForm& form);
 
 // Shows form modally and waits for a button; returns its code, or the code of the last
 // shown button when the window is closed without one. Returns nullopt when no window

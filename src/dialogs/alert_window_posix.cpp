@@ -179,19 +179,26 @@ class AlertWindow : public Fl_Double_Window {
     if (index >= 0) buttons_[index]->take_focus();
   }
 
+  // The key rules follow the toolkit's focus (a click may have moved it).
+  void FollowFocus() {
+    for (int k = 0; k < kAlertButtonCount; ++k)
+      if (Fl::focus() == buttons_[k].get()) keys_.SetFocus(k);
+  }
+
   void HandleKey() {
     const int key = Fl::event_key();
     int pressed = -1;
-    if (key == FL_Right) {
-      keys_.OnKey(AlertKey::Right);
-      FocusButton(keys_.Focus());
-    } else if (key == FL_Left) {
-      keys_.OnKey(AlertKey::Left);
+    if (key == FL_Right || key == FL_Left || key == FL_Tab) {
+      // The toolkit may have moved the focus (a click); the move starts from there.
+      FollowFocus();
+      if (key == FL_Tab) {
+        keys_.OnKey(Fl::event_state(FL_SHIFT) ? AlertKey::ShiftTab : AlertKey::Tab);
+      } else {
+        keys_.OnKey(key == FL_Right ? AlertKey::Right : AlertKey::Left);
+      }
       FocusButton(keys_.Focus());
     } else if (key == FL_Enter || key == FL_KP_Enter) {
-      // The toolkit may have moved the focus (a click); follow it first.
-      for (int k = 0; k < kAlertButtonCount; ++k)
-        if (Fl::focus() == buttons_[k].get()) keys_.SetFocus(k);
+      FollowFocus();
       pressed = keys_.OnKey(AlertKey::Enter);
     } else if (key == FL_Escape) {
       keys_.OnKey(AlertKey::Escape);
@@ -212,7 +219,9 @@ class AlertWindow : public Fl_Double_Window {
   bool answered_ = false;
 };
 
-AlertMetrics Measure(const AlertForm& form) {
+}  // namespace
+
+AlertMetrics MeasureAlertWindow(const AlertForm& form) {
   AlertMetrics metrics;
   fl_font(FL_HELVETICA, kMessageFontSize);
   const std::string label = LiteralFltkLabel(form.message);
@@ -226,10 +235,8 @@ AlertMetrics Measure(const AlertForm& form) {
   return metrics;
 }
 
-}  // namespace
-
 std::optional<std::int16_t> ShowAlertWindow(const AlertForm& form, AlertWindowPlace& place) {
-  AlertWindow window(form, ComputeAlertLayout(form, Measure(form)));
+  AlertWindow window(form, ComputeAlertLayout(form, MeasureAlertWindow(form)));
   return window.Run(place);
 }
 

@@ -194,6 +194,8 @@ bool RegisterAlertClass() {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kClassName;
+    // The program's icon (resource 1 of the executable) for the task bar; none without it.
+    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
     return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
   }();
   return registered;
@@ -205,11 +207,14 @@ bool HandleKey(const MSG& msg, AlertSession& s) {
   if (msg.message == WM_KEYDOWN) {
     switch (msg.wParam) {
       case VK_RIGHT:
-        s.keys->OnKey(AlertKey::Right);
-        s.FocusButton(s.keys->Focus());
-        return true;
       case VK_LEFT:
-        s.keys->OnKey(AlertKey::Left);
+      case VK_TAB:
+        s.FollowFocus();
+        if (msg.wParam == VK_TAB) {
+          s.keys->OnKey(GetKeyState(VK_SHIFT) < 0 ? AlertKey::ShiftTab : AlertKey::Tab);
+        } else {
+          s.keys->OnKey(msg.wParam == VK_RIGHT ? AlertKey::Right : AlertKey::Left);
+        }
         s.FocusButton(s.keys->Focus());
         return true;
       case VK_RETURN:
@@ -249,6 +254,11 @@ bool HandleKey(const MSG& msg, AlertSession& s) {
 }
 
 }  // namespace
+
+AlertMetrics MeasureAlertWindow(const AlertForm& form) {
+  AlertFonts fonts;
+  return Measure(form, fonts);
+}
 
 std::optional<std::int16_t> ShowAlertWindow(const AlertForm& form, AlertWindowPlace& place) {
   if (!RegisterAlertClass()) return std::nullopt;

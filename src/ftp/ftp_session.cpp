@@ -254,7 +254,9 @@ bool cFTP::FTPDownloadFile(std::string& sLocal, std::string& sRemote) {
   RemoteFileGuard file(*backend_);
   LocalFileWriter out(sLocal);
   std::int32_t count = 0;
-  if (!DownloadChunks(size, out, count)) return false;
+  if (!DownloadChunks(size, [&](const char* data, std::size_t n) { out.Write(data, n); }, count)) {
+    return false;
+  }
   // The server has the last word: a transfer it reports as failed leaves the local file
   // as it was.
   if (!file.Close()) {
@@ -267,7 +269,9 @@ bool cFTP::FTPDownloadFile(std::string& sLocal, std::string& sRemote) {
   return true;
 }
 
-bool cFTP::DownloadChunks(std::int32_t size, LocalFileWriter& out, std::int32_t& count) {
+bool cFTP::DownloadChunks(std::int32_t size,
+                          const std::function<void(const char*, std::size_t)>& write,
+                          std::int32_t& count) {
   char buffer[kChunk];
   // Reads up to n bytes into buffer; in binary mode fewer than n (the remote file shrank)
   // is a failure too.
@@ -283,7 +287,7 @@ bool cFTP::DownloadChunks(std::int32_t size, LocalFileWriter& out, std::int32_t&
     std::int32_t total = size;
     for (std::int32_t i = 0; i < chunks; ++i) {
       if (!readChunk(kChunk, "InternetReadFile", got)) return false;
-      out.Write(buffer, kChunk);
+      write(buffer, kChunk);
       YieldToWindowSystem();
       count += static_cast<std::int32_t>(kChunk);
       RaiseProgress(count, total);
@@ -291,7 +295,7 @@ bool cFTP::DownloadChunks(std::int32_t size, LocalFileWriter& out, std::int32_t&
     const std::size_t rest = static_cast<std::size_t>(size) % kChunk;
     if (rest != 0) {
       if (!readChunk(rest, "InternetReadFile2", got)) return false;
-      out.Write(buffer, rest);
+      write(buffer, rest);
     }
     // The data must end where the listing said: more means the size was wrong (a number
     // the server's listing could not carry) or the file grew, and the copy would be cut.
@@ -310,7 +314,7 @@ bool cFTP::DownloadChunks(std::int32_t size, LocalFileWriter& out, std::int32_t&
   // the listed size cannot say where the data ends; the server does.
   for (;;) {
     if (!readChunk(kChunk, "InternetReadFile", got)) return false;
-    out.Write(buffer, got);
+    write(buffer, got);
     if (got < kChunk) break;
     if (static_cast<std::uint64_t>(count) + kChunk > kMaxCount) {
       ReportError(kErrorFileTooLarge, "InternetReadFile");

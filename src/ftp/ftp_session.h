@@ -28,7 +28,6 @@
 namespace kelv {
 
 class FtpBackend;
-class LocalFileWriter;
 struct FindData;
 
 class cFTP {
@@ -145,7 +144,10 @@ class cFTP {
   void AddEntry(const FindData& found);
   // True (and the refusal recorded under context) when a text holds CR, LF or NUL.
   bool Refused(std::initializer_list<std::string_view> texts, std::string_view context);
-  bool DownloadChunks(std::int32_t size, LocalFileWriter& out, std::int32_t& count);
+  // The reading loop of FTPDownloadFile: hands the bytes to write and counts them.
+  bool DownloadChunks(std::int32_t size,
+                      const std::function<void(const char*, std::size_t)>& write,
+                      std::int32_t& count);
   bool Binary() const { return transferType_ == kTransferBinary; }
 
   std::unique_ptr<FtpBackend> backend_;

@@ -2,22 +2,12 @@
 #include "ftp/transfer_file.h"
 
 #include <filesystem>
-#include <random>
 
-#include "platform/files.h"
 #include "text/error.h"
 
 namespace fs = std::filesystem;
 
 namespace kelv {
-
-std::string TempPathBeside(const std::string& path) {
-  std::random_device rd;
-  for (;;) {
-    std::string candidate = path + ".part" + std::to_string(rd() % 1000000);
-    if (!PathExists(candidate)) return candidate;
-  }
-}
 
 LocalFileReader::LocalFileReader(const std::string& path) : path_(path) {
   std::error_code ec;
@@ -32,33 +22,6 @@ void LocalFileReader::Read(char* data, std::size_t size) {
   if (!in_.read(data, static_cast<std::streamsize>(size))) {
     throw KelvError(kErrFile, "cFTP", "cannot read the local file: " + path_);
   }
-}
-
-LocalFileWriter::LocalFileWriter(std::string path)
-    : path_(std::move(path)), temp_(TempPathBeside(path_)) {
-  out_.open(fs::u8path(temp_), std::ios::binary | std::ios::trunc);
-  if (!out_) throw KelvError(kErrFile, "cFTP", "cannot create the local file: " + path_);
-}
-
-LocalFileWriter::~LocalFileWriter() {
-  if (committed_) return;
-  out_.close();
-  DeleteFileForced(temp_);
-}
-
-void LocalFileWriter::Write(const char* data, std::size_t size) {
-  if (!out_.write(data, static_cast<std::streamsize>(size))) {
-    throw KelvError(kErrFile, "cFTP", "cannot write the local file: " + path_);
-  }
-}
-
-void LocalFileWriter::Commit() {
-  out_.close();
-  if (out_.fail()) throw KelvError(kErrFile, "cFTP", "cannot write the local file: " + path_);
-  if (!RenameFileReplacing(temp_, path_)) {
-    throw KelvError(kErrFile, "cFTP", "cannot replace the local file: " + path_);
-  }
-  committed_ = true;
 }
 
 }  // namespace kelv

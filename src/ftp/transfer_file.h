@@ -1,6 +1,5 @@
-// Local files of the FTP transfers (all OSes): a reader for uploads, and a writer that
-// fills a temporary file beside the target and puts it in place only when the download is
-// complete, so a failed download never damages an existing local file.
+// Local files of the FTP transfers (all OSes): a reader for uploads, and the writer of
+// downloads.
 #pragma once
 
 #include <cstddef>
@@ -8,10 +7,9 @@
 #include <fstream>
 #include <string>
 
-namespace kelv {
+#include "platform/file_replacer.h"
 
-// A temporary file name in the same folder as path, not in use at the moment.
-std::string TempPathBeside(const std::string& path);
+namespace kelv {
 
 class LocalFileReader {
  public:
@@ -27,25 +25,14 @@ class LocalFileReader {
   std::uint64_t size_ = 0;
 };
 
-class LocalFileWriter {
- public:
-  // Creates the temporary file for path; throws KelvError(kErrFile) when it cannot.
-  explicit LocalFileWriter(std::string path);
-  // Removes the temporary file unless Commit() succeeded.
-  ~LocalFileWriter();
-  LocalFileWriter(const LocalFileWriter&) = delete;
-  LocalFileWriter& operator=(const LocalFileWriter&) = delete;
-
-  // Appends bytes; throws KelvError(kErrFile) when they cannot be written.
-  void Write(const char* data, std::size_t size);
-  // Closes the temporary file and makes it the target, replacing what was there; throws
-  // KelvError(kErrFile) on failure (the target is then left as it was).
-  void Commit();
-
- private:
-  std::string path_, temp_;
-  std::ofstream out_;
-  bool committed_ = false;
-};
+// A download's local file follows the rules of every file the system replaces (see
+// FileReplacer): it arrives in a temporary file created exclusively beside the target and
+// replaces it only once complete, so a failed download never damages the existing file; a
+// read-only target is refused, the target's permissions are kept and links are followed.
+// Constructed with the path alone, it never writes the target in place before the whole
+// download is there. The constructor, Write and Commit throw KelvError(kErrFile); the
+// destructor removes the temporary file unless Commit succeeded. A back-end that downloads
+// straight into a named file fills the file that HandOver() names.
+using LocalFileWriter = FileReplacer;
 
 }  // namespace kelv

@@ -2,13 +2,12 @@
 // files_win32.cpp and files_posix.cpp.
 #include "platform/files.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <system_error>
+#include <vector>
 
+#include "platform/file_replacer.h"
 #include "platform/files_os.h"
 #include "text/error.h"
 
@@ -36,31 +35,29 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 }
 
 void WriteFileReplacing(const std::string& path, std::string_view bytes) {
-  fs::path target = ToPath(path);
-  // A read-only file is not replaced, on any OS (a rename alone would ignore the attribute).
-  if (IsReadOnlyOs(path)) {
-    throw KelvError(kErrFile, "WriteFileReplacing", "the file is read-only: " + path);
+  FileReplacer out(path, ReplaceOptions{bytes.size(), {}});
+  out.Write(bytes);
+  out.Commit();
+}
+
+bool CopyFileOverwriting(const std::string& from, const std::string& to) {
+  std::error_code ec;
+  const fs::path source = ToPath(from);
+  const std::uintmax_t size = fs::file_size(source, ec);
+  std::ifstream in(source, std::ios::binary);
+  if (ec || !in) return false;
+  try {
+    FileReplacer out(to, ReplaceOptions{size, from});
+    std::vector<char> buffer(1 << 16);
+    while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
+      out.Write(buffer.data(), static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) return false;
+    out.Commit();  // checks that exactly size bytes arrived
+    return true;
+  } catch (const KelvError&) {
+    return false;
   }
-  std::random_device rd;
-  fs::path temp = target;
-  temp += ".tmp" + std::to_string(rd() % 1000000);
-  auto fail = [&](const std::string& what) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    throw KelvError(kErrFile, "WriteFileReplacing", what + " " + path);
-  };
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) fail(std::string("cannot create a temporary file beside (") + std::strerror(errno) + "):");
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) fail(std::string("cannot write (") + std::strerror(errno) + "):");
-    out.close();
-    if (out.fail()) fail("cannot close:");
-  }
-  std::string error;
-  if (!SyncFileToDisk(temp.u8string(), error)) fail("cannot flush (" + error + "):");
-  if (!ReplaceFileOs(temp.u8string(), path, error)) fail("cannot replace (" + error + "):");
 }
 
 bool CreateFileIfMissing(const std::string& path) {

@@ -15,10 +15,10 @@ namespace kelv {
 // The whole content of a file as bytes, or nullopt when it does not exist or cannot be read.
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
-// Makes bytes the whole content of path without ever leaving a half-written file: the
-// bytes go to a temporary file in the same folder, are flushed, and the temporary file then
-// replaces path. A read-only file is not replaced. On failure the old file is left whole,
-// the temporary file is removed, and KelvError(kErrFile) is thrown.
+// Makes bytes the whole content of path through FileReplacer (platform/file_replacer.h):
+// never a half-written file, links followed, permissions kept, read-only files refused. On
+// failure the old file is left whole, no temporary file is left, and KelvError(kErrFile) is
+// thrown.
 void WriteFileReplacing(const std::string& path, std::string_view bytes);
 
 // Creates an empty file at path when nothing exists there (and its folder does); true when
@@ -40,7 +40,9 @@ bool DeleteFileForced(const std::string& path);
 // Deletes a file unless it is read-only; true when it is gone afterwards.
 bool DeleteFilePlain(const std::string& path);
 
-// Copies a file over any existing destination; false when it could not.
+// Copies a file over any existing destination through FileReplacer, so the destination
+// holds either the whole copy or what it held before (a full disk leaves the earlier copy).
+// A new destination takes the source's permission bits (POSIX). False when it could not.
 bool CopyFileOverwriting(const std::string& from, const std::string& to);
 
 // Renames (moves) a file, replacing an existing destination; false when it could not.

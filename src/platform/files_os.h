@@ -13,9 +13,6 @@ std::filesystem::path ToPath(const std::string& utf8);
 // Moves from over to, replacing to if present; on failure sets error to the system's text.
 bool ReplaceFileOs(const std::string& from, const std::string& to, std::string& error);
 
-// Flushes a written file's data to the disk; on failure sets error.
-bool SyncFileToDisk(const std::string& path, std::string& error);
-
 // True when the file carries the read-only attribute (no write permission for its owner).
 bool IsReadOnlyOs(const std::string& path);
 

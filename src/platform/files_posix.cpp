@@ -1,5 +1,4 @@
 // File services of files.h that differ by OS: the POSIX (Linux) implementation.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,23 +17,6 @@ bool ReplaceFileOs(const std::string& from, const std::string& to, std::string& 
   if (std::rename(from.c_str(), to.c_str()) == 0) return true;
   error = std::strerror(errno);
   return false;
-}
-
-bool CopyFileOverwriting(const std::string& from, const std::string& to) {
-  std::error_code ec;
-  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
-  return !ec;
-}
-
-bool SyncFileToDisk(const std::string& path, std::string& error) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0 || ::fsync(fd) != 0) {
-    error = std::strerror(errno);
-    if (fd >= 0) ::close(fd);
-    return false;
-  }
-  ::close(fd);
-  return true;
 }
 
 bool IsReadOnlyOs(const std::string& path) {

@@ -18,23 +18,6 @@ bool ReplaceFileOs(const std::string& from, const std::string& to, std::string& 
   return false;
 }
 
-bool CopyFileOverwriting(const std::string& from, const std::string& to) {
-  return CopyFileW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), FALSE) != 0;
-}
-
-bool SyncFileToDisk(const std::string& path, std::string& error) {
-  HANDLE h = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    error = LastErrorMessage(GetLastError());
-    return false;
-  }
-  BOOL ok = FlushFileBuffers(h);
-  if (!ok) error = LastErrorMessage(GetLastError());
-  CloseHandle(h);
-  return ok != 0;
-}
-
 bool IsReadOnlyOs(const std::string& path) {
   DWORD attrs = GetFileAttributesW(Utf8ToWide(path).c_str());
   return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY) != 0;

@@ -28,23 +28,10 @@ std::string KeyedXor(std::string_view texto, std::string_view mascara) {
   std::size_t i = 0, k = 0;
   const std::size_t n = texto.size();
   while (i < n) {
-    unsigned char b = static_cast<unsigned char>(texto[i]);
-    std::uint32_t low;
-    if (b < 0x80) {
-      low = b;
-      ++i;
-    } else {
-      // One non-ASCII character: decode just it, keeping invalid bytes one character each.
-      std::size_t len = (b >= 0xF0) ? 4 : (b >= 0xE0) ? 3 : (b >= 0xC0) ? 2 : 1;
-      std::u32string one = DecodeUtf8(texto.substr(i, len));
-      if (one.size() == 1 && one[0] != 0xFFFD) {
-        i += len;
-      } else {
-        one = U"\uFFFD";
-        ++i;
-      }
-      low = one[0] & 0xFF;
-    }
+    // One character: a bad byte counts as one character (U+FFFD), and so does a real U+FFFD.
+    const Utf8Char c = DecodeUtf8At(texto, i);
+    const std::uint32_t low = c.cp & 0xFF;
+    i += c.len;
     std::uint8_t v = static_cast<std::uint8_t>(key[k] ^ low);
     if (++k == key.size()) k = 0;
     if (v < 0x80) out.push_back(static_cast<char>(v));

@@ -53,17 +53,11 @@ std::string Utf8ToCp1252(std::string_view text) {
       ++i;
       continue;
     }
-    // Decode one sequence; DecodeUtf8 on a short window keeps the rules in one place.
-    std::size_t len = (b >= 0xF0) ? 4 : (b >= 0xE0) ? 3 : (b >= 0xC0) ? 2 : 1;
-    std::u32string cps = DecodeUtf8(text.substr(i, len));
-    if (cps.size() == 1 && cps[0] != 0xFFFD) {
-      int c = CodePointToCp1252(cps[0]);
-      out.push_back(c < 0 ? '?' : static_cast<char>(c));
-      i += len;
-    } else {
-      out.push_back('?');  // a bad byte counts as one character
-      ++i;
-    }
+    // One character; a bad byte counts as one character, and so does a real U+FFFD.
+    const Utf8Char c = DecodeUtf8At(text, i);
+    const int code = CodePointToCp1252(c.cp);
+    out.push_back(code < 0 ? '?' : static_cast<char>(code));
+    i += c.len;
   }
   return out;
 }

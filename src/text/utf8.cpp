@@ -22,37 +22,32 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+Utf8Char DecodeUtf8At(std::string_view text, std::size_t pos) {
+  const unsigned char b = static_cast<unsigned char>(text[pos]);
+  if (b < 0x80) return {b, 1};
+  std::size_t len = 0;
+  char32_t cp = 0, min = 0;
+  if (b >= 0xC2 && b <= 0xDF) { len = 2; cp = b & 0x1F; min = 0x80; }
+  else if (b >= 0xE0 && b <= 0xEF) { len = 3; cp = b & 0x0F; min = 0x800; }
+  else if (b >= 0xF0 && b <= 0xF4) { len = 4; cp = b & 0x07; min = 0x10000; }
+  bool ok = len != 0 && pos + len <= text.size();
+  for (std::size_t k = 1; ok && k < len; ++k) {
+    const unsigned char c = static_cast<unsigned char>(text[pos + k]);
+    if ((c & 0xC0) != 0x80) ok = false;
+    else cp = (cp << 6) | (c & 0x3F);
+  }
+  if (ok && (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
+  if (!ok) return {0xFFFD, 1};
+  return {cp, len};
+}
+
 std::u32string DecodeUtf8(std::string_view text) {
   std::u32string out;
   out.reserve(text.size());
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  while (i < n) {
-    unsigned char b = static_cast<unsigned char>(text[i]);
-    if (b < 0x80) {
-      out.push_back(b);
-      ++i;
-      continue;
-    }
-    std::size_t len = 0;
-    char32_t cp = 0, min = 0;
-    if (b >= 0xC2 && b <= 0xDF) { len = 2; cp = b & 0x1F; min = 0x80; }
-    else if (b >= 0xE0 && b <= 0xEF) { len = 3; cp = b & 0x0F; min = 0x800; }
-    else if (b >= 0xF0 && b <= 0xF4) { len = 4; cp = b & 0x07; min = 0x10000; }
-    bool ok = len != 0 && i + len <= n;
-    for (std::size_t k = 1; ok && k < len; ++k) {
-      unsigned char c = static_cast<unsigned char>(text[i + k]);
-      if ((c & 0xC0) != 0x80) ok = false;
-      else cp = (cp << 6) | (c & 0x3F);
-    }
-    if (ok && (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
-    if (ok) {
-      out.push_back(cp);
-      i += len;
-    } else {
-      out.push_back(0xFFFD);
-      ++i;
-    }
+  for (std::size_t i = 0; i < text.size();) {
+    const Utf8Char c = DecodeUtf8At(text, i);
+    out.push_back(c.cp);
+    i += c.len;
   }
   return out;
 }

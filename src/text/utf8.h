@@ -7,6 +7,16 @@
 
 namespace kelv {
 
+// One character decoded from UTF-8: its code point and the number of bytes it takes.
+struct Utf8Char {
+  char32_t cp;
+  std::size_t len;
+};
+
+// Decodes the character that starts at byte pos (pos < text.size()). A byte that does not
+// start a valid sequence decodes as U+FFFD of length 1; a real U+FFFD takes its 3 bytes.
+Utf8Char DecodeUtf8At(std::string_view text, std::size_t pos);
+
 // Decodes UTF-8; each byte of an invalid sequence becomes U+FFFD.
 std::u32string DecodeUtf8(std::string_view text);
 

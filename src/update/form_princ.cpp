@@ -22,6 +22,10 @@ bool FormPrinc::Loaded() const { return window_->Exists(); }
 bool FormPrinc::Visible() const { return window_->Exists() && window_->Visible(); }
 bool FormPrinc::TimerEnabled() const { return window_->Exists() && window_->TimerEnabled(); }
 
+void FormPrinc::Show() {
+  if (window_->Exists()) window_->Show();
+}
+
 void FormPrinc::PicSalir_Click() {
   if (window_->Exists()) window_->Click(true);
 }

@@ -1,5 +1,7 @@
-// FormPrinc: the installer's main window, loaded hidden around the hand-over (all OSes; on
-// Windows a real hidden window, elsewhere a stand-in object with the same life cycle).
+// FormPrinc: the installer's main window, loaded hidden around the hand-over (all OSes). A
+// real window of the system's own (Win32 on Windows, FLTK on Linux) where windows can be
+// shown; on Linux without a display, or with KELV_NO_UI set, a stand-in object with the same
+// life cycle.
 #pragma once
 
 #include <functional>
@@ -22,6 +24,8 @@ class FormPrincWindow {
   virtual bool TimerEnabled() const = 0;
   // Acts as a click on PicSalir (true) or lblCerrar (false) would.
   virtual void Click(bool picSalir) = 0;
+  // Shows the created window, centred on the screen. The update run never calls it.
+  virtual void Show() = 0;
 };
 
 // The window of this system.
@@ -35,6 +39,18 @@ class FormPrinc {
   static constexpr std::string_view kLblCerrar = "X";
   static constexpr int kPicSalirGrey = 224;  // red, green and blue of PicSalir's background
 
+  // The fixed layout, in pixels: a borderless window with a thin frame, lblEstado on the
+  // left, and at the top right corner PicSalir with lblCerrar's "X" on it.
+  struct Box {
+    int left, top, width, height;
+  };
+  static constexpr int kWidth = 320;
+  static constexpr int kHeight = 60;
+  static constexpr Box kLblEstadoBox{8, 20, 200, 16};
+  static constexpr Box kPicSalirBox{296, 0, 24, 20};
+  static constexpr Box kLblCerrarBox{302, 2, 12, 16};
+  static constexpr int kFontPixels = 12;  // both labels, bold
+
   explicit FormPrinc(std::unique_ptr<FormPrincWindow> window = NativeFormPrincWindow());
   ~FormPrinc();
 
@@ -45,6 +61,9 @@ class FormPrinc {
   bool Loaded() const;
   bool Visible() const;
   bool TimerEnabled() const;
+  // Shows the loaded window, centred; nothing when not loaded. No step of the update run
+  // shows the window: this is for looking at it (the window test's probe).
+  void Show();
   // The two close controls: each unloads the window.
   void PicSalir_Click();
   void lblCerrar_Click();

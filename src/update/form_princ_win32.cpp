@@ -1,5 +1,5 @@
 // FormPrinc's window on Windows: a top-level window titled "Actualizador" with its labels,
-// close picture and timer, created hidden.
+// close picture and timer, created hidden, carrying the program's icon (resource 1).
 #include <windows.h>
 
 #include "platform/wide_text.h"
@@ -31,7 +31,8 @@ class Win32FormPrinc : public FormPrincWindow {
     RegisterClassW(&wc);  // fails harmlessly when already registered
     const std::wstring caption = Utf8ToWide(FormPrinc::kCaption);
     hwnd_ = CreateWindowExW(0, kClassName, caption.c_str(), WS_POPUP | WS_BORDER, CW_USEDEFAULT,
-                            CW_USEDEFAULT, 320, 60, nullptr, nullptr, instance, this);
+                            CW_USEDEFAULT, FormPrinc::kWidth, FormPrinc::kHeight, nullptr,
+                            nullptr, instance, this);
     if (hwnd_ == nullptr) {
       // A window station without a display (Wine with no X server) refuses top-level
       // windows; a message-only window keeps the timer and the life cycle the same.
@@ -42,16 +43,17 @@ class Win32FormPrinc : public FormPrincWindow {
     }
     grey_ = CreateSolidBrush(RGB(FormPrinc::kPicSalirGrey, FormPrinc::kPicSalirGrey,
                                  FormPrinc::kPicSalirGrey));
-    fontEstado_ = CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                              L"Arial Narrow");
-    fontCerrar_ = CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                              L"Arial");
-    HWND estado = Child(Utf8ToWide(FormPrinc::kLblEstado), 8, 20, 200, 16, 0, 0);
+    fontEstado_ = CreateFontW(-FormPrinc::kFontPixels, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET,
+                              0, 0, 0, 0, L"Arial Narrow");
+    fontCerrar_ = CreateFontW(-FormPrinc::kFontPixels, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET,
+                              0, 0, 0, 0, L"Arial");
+    HWND estado = Child(Utf8ToWide(FormPrinc::kLblEstado), FormPrinc::kLblEstadoBox, 0, 0);
     SendMessageW(estado, WM_SETFONT, reinterpret_cast<WPARAM>(fontEstado_), FALSE);
-    pic_ = Child(L"", 296, 0, 24, 20, kIdPicSalir, SS_NOTIFY);
-    HWND cerrar = Child(Utf8ToWide(FormPrinc::kLblCerrar), 302, 2, 12, 16, kIdLblCerrar,
-                        SS_NOTIFY | SS_CENTER);
-    SendMessageW(cerrar, WM_SETFONT, reinterpret_cast<WPARAM>(fontCerrar_), FALSE);
+    // lblCerrar first, so it lies above PicSalir and takes the clicks on the "X".
+    cerrar_ = Child(Utf8ToWide(FormPrinc::kLblCerrar), FormPrinc::kLblCerrarBox, kIdLblCerrar,
+                    SS_NOTIFY | SS_CENTER);
+    pic_ = Child(L"", FormPrinc::kPicSalirBox, kIdPicSalir, SS_NOTIFY);
+    SendMessageW(cerrar_, WM_SETFONT, reinterpret_cast<WPARAM>(fontCerrar_), FALSE);
     SetTimerEnabled(true);
   }
 
@@ -70,6 +72,8 @@ class Win32FormPrinc : public FormPrincWindow {
       hwnd_ = nullptr;
       DestroyWindow(h);
     }
+    pic_ = nullptr;
+    cerrar_ = nullptr;
     Release(grey_);
     Release(fontEstado_);
     Release(fontCerrar_);
@@ -79,6 +83,17 @@ class Win32FormPrinc : public FormPrincWindow {
   bool Exists() const override { return hwnd_ != nullptr && IsWindow(hwnd_); }
   bool Visible() const override { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
   bool TimerEnabled() const override { return timer_; }
+
+  void Show() override {
+    if (hwnd_ == nullptr || pic_ == nullptr) return;  // a message-only window has no look
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - FormPrinc::kWidth) / 2,
+                 work.top + (work.bottom - work.top - FormPrinc::kHeight) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(hwnd_, SW_SHOW);
+    UpdateWindow(hwnd_);
+  }
 
   void Click(bool picSalir) override {
     if (hwnd_ == nullptr) return;
@@ -94,9 +109,11 @@ class Win32FormPrinc : public FormPrincWindow {
     object = nullptr;
   }
 
-  HWND Child(const std::wstring& text, int x, int y, int w, int h, int id, DWORD style) {
-    return CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w,
-                           h, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  HWND Child(const std::wstring& text, const FormPrinc::Box& box, int id, DWORD style) {
+    return CreateWindowExW(0, L"STATIC", text.c_str(),
+                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, box.left, box.top,
+                           box.width, box.height, hwnd_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), nullptr);
   }
 
@@ -112,7 +129,11 @@ class Win32FormPrinc : public FormPrincWindow {
         if (self->onClose_) self->onClose_();
         return 0;
       }
-      if (msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lp) == self->pic_) {
+      // PicSalir is grey, and the "X" on it shows the same grey around it.
+      if (msg == WM_CTLCOLORSTATIC &&
+          (reinterpret_cast<HWND>(lp) == self->pic_ || reinterpret_cast<HWND>(lp) == self->cerrar_)) {
+        SetBkColor(reinterpret_cast<HDC>(wp), RGB(FormPrinc::kPicSalirGrey, FormPrinc::kPicSalirGrey,
+                                                  FormPrinc::kPicSalirGrey));
         return reinterpret_cast<LRESULT>(self->grey_);
       }
       if (msg == WM_TIMER) return 0;  // Timer1 has no action
@@ -122,6 +143,7 @@ class Win32FormPrinc : public FormPrincWindow {
 
   HWND hwnd_ = nullptr;
   HWND pic_ = nullptr;
+  HWND cerrar_ = nullptr;
   HBRUSH grey_ = nullptr;
   HFONT fontEstado_ = nullptr;
   HFONT fontCerrar_ = nullptr;

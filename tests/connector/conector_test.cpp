@@ -1,12 +1,18 @@
 // Tests of Conector's description: properties, the description file, placeholders, and the
-// ODBC helpers (link strings, data-source settings, host machine).
+// ODBC helpers (link strings, data-source settings where the system keeps them, host machine).
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <cstdio>
 #include <random>
 #include <string>
 
 #include "connector/conector.h"
 #include "connector/dato_bien_simple.h"
+#include "connector/odbc_sources.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "settings/test_folder.h"
@@ -177,33 +183,130 @@ TEST(Conector, LeerDSNFromFiles) {
   EXPECT_EQ(c.DevHost(), "srv2");
 }
 
-#ifndef _WIN32
-// The registry stand-in of the Linux build: a regedit file named by KELV_REGISTRY.
+#ifdef _WIN32
+// Machine and user data sources on Windows: registry keys under Software\ODBC\ODBC.INI, the
+// current user's first.
 TEST(Conector, LeerDSNFromTheRegistry) {
+  const wchar_t* key = L"Software\\ODBC\\ODBC.INI\\KelvPrueba";
+  auto set = [&](HKEY root, const wchar_t* name, const std::wstring& value) {
+    return RegSetKeyValueW(root, key, name, REG_SZ, value.c_str(),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  };
+  ASSERT_TRUE(set(HKEY_CURRENT_USER, L"SERVER", L"del usuario"));
+  if (!set(HKEY_LOCAL_MACHINE, L"SERVER", L"de la maquina") ||
+      !set(HKEY_LOCAL_MACHINE, L"Database", L"Personal")) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    GTEST_SKIP() << "the machine's registry cannot be written here";
+  }
   TestFolder dir;
+  const ScopedEnv common("CommonProgramFiles", dir.Path());  // no file data sources
+  Conector c;
+  struct Case { const char* tipo; const char* valor; const char* want; };
+  const Case cases[] = {
+      {"DSN", "SERVER", "del usuario"},
+      {"", "server", "del usuario"},
+      {"DSN", "Database", "Personal"},  // the user's lacks it: the machine's value
+      {"FileDSN", "SERVER", ""},
+      {"DSN", "Falta", ""},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.tipo) + " " + k.valor);
+    EXPECT_EQ(c.LeerDSN("KelvPrueba", k.tipo, k.valor), k.want);
+  }
+  c.TipoBD("DSN");
+  c.Host("kelvprueba");
+  EXPECT_EQ(c.DevHost(), "del usuario");
+  RegDeleteTreeW(HKEY_CURRENT_USER, key);
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, key);
+}
+#endif
+
+#ifndef _WIN32
+// The folder of unixODBC's configuration this test program owns (its ODBCSYSINI), or "".
+std::string OwnOdbcConfigFolder() { return GetEnv("ODBCSYSINI").value_or(""); }
+
+// The file data-source folder `odbcinst -j` reports, or "" when the tool is missing.
+std::string OdbcinstFileDataSources() {
+  std::string out;
+  if (FILE* pipe = popen("odbcinst -j 2>/dev/null", "r")) {
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    pclose(pipe);
+  }
+  const std::string label = "FILE DATA SOURCES..: ";
+  const std::size_t at = out.find(label);
+  if (at == std::string::npos) return std::string();
+  const std::size_t start = at + label.size();
+  return out.substr(start, out.find('\n', start) - start);
+}
+
+// Machine and user data sources on Linux: the odbc.ini files unixODBC reads (the user's named
+// by ODBCINI, the machine's in ODBCSYSINI), never the registry file. The names are this
+// test's own: unixODBC keeps what it read for 20 seconds, whatever file it came from.
+TEST(Conector, LeerDSNWhereUnixOdbcKeepsThem) {
+  const std::string system = OwnOdbcConfigFolder();
+  if (system.empty()) GTEST_SKIP() << "ODBCSYSINI names no configuration folder of this test";
+  TestFolder dir;
+  WriteFileReplacing(JoinSep(system, "odbc.ini"),
+                     "[Ambos]\nSERVER = de la maquina\nDatabase=Personal\n\n"
+                     "[SoloMaquina]\nServer=srv-sistema\n");
+  WriteFileReplacing(dir.File("odbc.ini"), "[Ambos]\nSERVER=del usuario\n");
+  const ScopedEnv user("ODBCINI", dir.File("odbc.ini"));
   const ScopedEnv common("CommonProgramFiles", dir.Path());
   const std::string folder = JoinSep(dir.Path(), NativeSeparators("ODBC\\Data Sources"));
   ASSERT_TRUE(std::filesystem::create_directories(std::filesystem::u8path(folder)));
   WriteFileReplacing(JoinSep(folder, "Ambos"), "SERVER=del archivo\r\n");
+  // A registry file that names the same data source: it is not where they are kept here.
   WriteFileReplacing(dir.File("registry.reg"),
-                     "REGEDIT4\r\n\r\n"
-                     "[HKEY_CURRENT_USER\\Software\\ODBC\\ODBC.INI\\Ambos]\r\n"
-                     "\"SERVER\"=\"del usuario\"\r\n\r\n"
-                     "[HKEY_LOCAL_MACHINE\\Software\\ODBC\\ODBC.INI\\Ambos]\r\n"
-                     "\"SERVER\"=\"de la maquina\"\r\n\"Database\"=\"Personal\"\r\n");
+                     "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\ODBC\\ODBC.INI\\Ambos]\r\n"
+                     "\"SERVER\"=\"del registro\"\r\n\"Database\"=\"del registro\"\r\n");
   const ScopedEnv registry("KELV_REGISTRY", dir.File("registry.reg"));
   Conector c;
-  struct Case { const char* tipo; const char* valor; const char* want; };
+  struct Case { const char* nombre; const char* tipo; const char* valor; const char* want; };
   const Case cases[] = {
-      {"", "SERVER", "del archivo"},     // a file with the key wins
-      {"DSN", "SERVER", "del usuario"},  // the current user before the machine
-      {"", "Database", "Personal"},      // the file lacks it: the machine's value
-      {"FileDSN", "Database", ""},       // FileDSN never reads the registry
+      {"Ambos", "", "SERVER", "del archivo"},     // a file with the key wins
+      {"Ambos", "DSN", "SERVER", "del usuario"},  // the user's definition before the machine's
+      {"ambos", "dsn", "database", "Personal"},   // the user's lacks it: the machine's value
+      {"Ambos", "FileDSN", "Database", ""},       // FileDSN never reads odbc.ini
+      {"SoloMaquina", "DSN", "SERVER", "srv-sistema"},
+      {"Ambos", "DSN", "Falta", ""},
+      {"Ninguno", "", "SERVER", ""},
+      {"Ambos", "DSN", "", ""},
   };
   for (const Case& k : cases) {
-    SCOPED_TRACE(std::string(k.tipo) + " " + k.valor);
-    EXPECT_EQ(c.LeerDSN("Ambos", k.tipo, k.valor), k.want);
+    SCOPED_TRACE(std::string(k.nombre) + " " + k.tipo + " " + k.valor);
+    EXPECT_EQ(c.LeerDSN(k.nombre, k.tipo, k.valor), k.want);
   }
+  c.TipoBD("DSN");
+  c.Host("SoloMaquina");
+  EXPECT_EQ(c.DevHost(), "srv-sistema");
+  DeleteFileForced(JoinSep(system, "odbc.ini"));
+}
+
+// File data sources without CommonProgramFiles: the folder unixODBC resolves FILEDSN names
+// in, here the FileDSNPath of the test's own odbcinst.ini, as `odbcinst -j` reports it.
+TEST(Conector, FileDataSourcesWhereUnixOdbcKeepsThem) {
+  const std::string system = OwnOdbcConfigFolder();
+  if (system.empty()) GTEST_SKIP() << "ODBCSYSINI names no configuration folder of this test";
+  const std::string folder = JoinSep(system, "Archivos DSN");
+  for (const std::optional<std::string>& common : {std::optional<std::string>(), std::optional<std::string>("")}) {
+    const ScopedEnv unset("CommonProgramFiles", common);
+    EXPECT_EQ(FileDataSourceFolder(), folder);
+  }
+  const ScopedEnv unset("CommonProgramFiles", std::nullopt);
+  const std::string reported = OdbcinstFileDataSources();
+  if (!reported.empty()) {
+    EXPECT_EQ(FileDataSourceFolder(), reported);
+  }
+
+  std::filesystem::create_directories(std::filesystem::u8path(folder));
+  WriteFileReplacing(JoinSep(folder, "Kelv.dsn"), "[ODBC]\r\nDRIVER=X\r\nSERVER=srv-archivo\r\n");
+  Conector c;
+  EXPECT_EQ(c.LeerDSN("Kelv.dsn", "FileDSN", "SERVER"), "srv-archivo");
+  c.TipoBD("FileDSN");
+  c.Host("Kelv.dsn");
+  EXPECT_EQ(c.DevHost(), "srv-archivo");
+  DeleteFileForced(JoinSep(folder, "Kelv.dsn"));
 }
 #endif
 

@@ -141,6 +141,14 @@ TEST(OdbcMapping, ProvidersBecomeDrivers) {
       {"Driver={PostgreSQL Unicode};Server=h;Port=5;", "Driver={PostgreSQL Unicode};Server=h;Port=5;"},
       {"FILEDSN=k.dsn;Uid=u;", "FILEDSN=/c/ODBC" + std::string(1, kPathSep) + "k.dsn;Uid=u;"},
       {"FILEDSN=/otra/k.dsn;Uid=u;", "FILEDSN=/otra/k.dsn;Uid=u;"},
+      // ODBC behind OLE DB, in the forms ADO writes.
+      {"Provider=MSDASQL.1;Persist Security Info=False;User ID=sa;Password=p;Data Source=Nomina;"
+       "Initial Catalog=Personal",
+       "UID=sa;PWD=p;DSN=Nomina;DATABASE=Personal"},
+      {"Provider=MSDASQL;Extended Properties=\"Driver={SQL Server};Server=srv;\";Uid=u;Pwd=p;",
+       "Driver={SQL Server};Server=srv;Uid=u;Pwd=p"},
+      {"provider=msdasql; DSN=Nomina; App=Kelv", "DSN=Nomina;App=Kelv"},
+      {"Provider=MSDASQL;FILEDSN=k.dsn", "FILEDSN=/c/ODBC" + std::string(1, kPathSep) + "k.dsn"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.ado);

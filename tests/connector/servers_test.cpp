@@ -1,6 +1,6 @@
-// Tests of Conectar against real servers on 127.0.0.1: the MySQL kind through MariaDB's
-// ODBC driver, the custom, DSN and FileDSN kinds through PostgreSQL's, and every driver's
-// give-up against a server that never answers. Each suite starts its server once and stops
+// Tests of Conectar against real servers on 127.0.0.1: the MySQL and DSN kinds through
+// MariaDB's ODBC driver, the custom and FileDSN kinds and ODBC behind OLE DB through
+// PostgreSQL's, and every driver's give-up against a server that never answers. Each suite starts its server once and stops
 // it at the end. Linux only: skipped under Windows.
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,22 @@ class LogFile {
  private:
   std::string path_;
 };
+
+// Connects to the data source of kind tipo (DSN or FileDSN) named name with the server's
+// login, and checks that it opens and that DevHost finds the same definition's SERVER,
+// 127.0.0.1. Returns the connector for further attempts.
+Conector OpenDataSource(const char* tipo, const std::string& name, const DatabaseServer& server) {
+  Conector c;
+  c.TipoBD(tipo);
+  c.Host(name);
+  c.Usuario(server.user);
+  c.Password(server.password);
+  std::shared_ptr<Connection> con;
+  c.Conectar("", con);
+  EXPECT_EQ(con->State(), kStateOpen);
+  EXPECT_EQ(c.DevHost(), "127.0.0.1");
+  return c;
+}
 
 class MariaDb : public ::testing::Test {
  protected:
@@ -77,6 +94,33 @@ TEST_F(MariaDb, MySqlKindOpensWithItsPassword) {
   EXPECT_NE(text.find("; Password=***; Initial Catalog=kelv;"), std::string::npos) << text;
   EXPECT_NE(text.find("Access denied"), std::string::npos) << text;  // the server's own words
   EXPECT_EQ(text.find("equivocada"), std::string::npos);
+}
+
+// The DSN kind: Conectar opens the data source through unixODBC and DevHost reads its SERVER
+// from the same definition, a user's (ODBCINI) or the machine's (odbc.ini in ODBCSYSINI); the
+// user's comes first for both. No registry file is involved.
+TEST_F(MariaDb, DsnKindAndDevHostShareOneDefinition) {
+  const char* system = std::getenv("ODBCSYSINI");
+  if (system == nullptr) GTEST_SKIP() << "ODBCSYSINI names no configuration folder of this test";
+  TestFolder dir;
+  const std::string driver = OdbcDriverLibrary("libmaodbc.so");
+  auto source = [&](const std::string& name, const std::string& server, int port) {
+    return "[" + name + "]\nDriver=" + driver + "\nSERVER=" + server + "\nPORT=" +
+           std::to_string(port) + "\nDATABASE=" + server_->database + "\n\n";
+  };
+  // KelvAmbos is defined twice: the machine's definition names a port where nothing listens.
+  WriteFileReplacing(JoinSep(system, "odbc.ini"),
+                     source("KelvMaquina", "127.0.0.1", server_->port) + source("KelvAmbos", "127.0.0.2", 1));
+  WriteFileReplacing(dir.File("odbc.ini"), source("KelvUsuario", "127.0.0.1", server_->port) +
+                                               source("KelvAmbos", "127.0.0.1", server_->port));
+  const ScopedEnv user("ODBCINI", dir.File("odbc.ini"));
+  const ScopedEnv registry("KELV_REGISTRY", dir.File("falta.reg"));
+
+  for (const char* name : {"KelvMaquina", "KelvUsuario", "KelvAmbos"}) {
+    SCOPED_TRACE(name);
+    OpenDataSource("DSN", name, *server_);
+  }
+  DeleteFileForced(JoinSep(system, "odbc.ini"));
 }
 
 class Postgres : public ::testing::Test {
@@ -123,47 +167,64 @@ TEST_F(Postgres, CustomKindFromTheDescriptionFile) {
       << log.Text();
 }
 
-TEST_F(Postgres, DsnAndFileDsnKinds) {
+// The FileDSN kind: Conectar opens the file data source and DevHost reads its SERVER from
+// the same file, in CommonProgramFiles\ODBC\Data Sources when that is set, and otherwise in
+// unixODBC's own folder for file data sources (here ODBCDataSources in the test's
+// configuration folder).
+TEST_F(Postgres, FileDsnKindWhereverTheFolderIs) {
+  const char* system = std::getenv("ODBCSYSINI");
+  if (system == nullptr) GTEST_SKIP() << "ODBCSYSINI names no configuration folder of this test";
   TestFolder dir;
-  const std::string driver = OdbcDriverLibrary("psqlodbcw.so");
-  // A user data source in the test's own odbc.ini, and a file data source in the test's own
-  // CommonProgramFiles folder.
-  WriteFileReplacing(dir.File("odbc.ini"), "[KelvPg]\nDriver=" + driver +
-                                               "\nServername=127.0.0.1\nPort=" + Port() +
-                                               "\nDatabase=" + server_->database + "\n");
-  WriteFileReplacing(dir.File("odbcinst.ini"), "");
-  const std::string dsnFolder = JoinSep(dir.Path(), NativeSeparators("ODBC\\Data Sources"));
-  std::filesystem::create_directories(std::filesystem::u8path(dsnFolder));
-  WriteFileReplacing(JoinSep(dsnFolder, "Kelv.dsn"),
-                     "[ODBC]\r\nDRIVER=" + driver + "\r\nSERVER=127.0.0.1\r\nPORT=" + Port() +
-                         "\r\nDATABASE=" + server_->database + "\r\n");
-  const ScopedEnv odbcIni("ODBCINI", dir.File("odbc.ini"));
-  const ScopedEnv odbcSysIni("ODBCSYSINI", dir.Path());
-  const ScopedEnv common("CommonProgramFiles", dir.Path());
-  // The registry's entry of the user data source, where DevHost reads its SERVER.
-  WriteFileReplacing(dir.File("registry.reg"),
-                     "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\ODBC\\ODBC.INI\\KelvPg]\r\n"
-                     "\"SERVER\"=\"127.0.0.1\"\r\n");
-  const ScopedEnv registry("KELV_REGISTRY", dir.File("registry.reg"));
+  const std::string text = "[ODBC]\r\nDRIVER=" + OdbcDriverLibrary("psqlodbcw.so") +
+                           "\r\nSERVER=127.0.0.1\r\nPORT=" + Port() + "\r\nDATABASE=" +
+                           server_->database + "\r\n";
+  const std::string common = JoinSep(dir.Path(), NativeSeparators("ODBC\\Data Sources"));
+  const std::string own = JoinSep(system, "ODBCDataSources");
+  struct Case { std::optional<std::string> common; std::string folder; };
+  for (const Case& k : {Case{dir.Path(), common}, Case{std::nullopt, own}}) {
+    SCOPED_TRACE(k.folder);
+    const ScopedEnv variable("CommonProgramFiles", k.common);
+    std::filesystem::create_directories(std::filesystem::u8path(k.folder));
+    WriteFileReplacing(JoinSep(k.folder, "Kelv.dsn"), text);
+    Conector c = OpenDataSource("FileDSN", "Kelv.dsn", *server_);
 
-  struct Case { const char* tipo; const char* host; const char* server; };
-  for (const Case& k : {Case{"DSN", "KelvPg", "127.0.0.1"}, Case{"FileDSN", "Kelv.dsn", "127.0.0.1"}}) {
-    SCOPED_TRACE(k.tipo);
-    Conector c;
-    c.TipoBD(k.tipo);
-    c.Host(k.host);
-    c.Usuario(server_->user);
-    c.Password(server_->password);
-    std::shared_ptr<Connection> con;
-    c.Conectar("", con);
-    EXPECT_EQ(con->State(), kStateOpen);
-    EXPECT_EQ(c.DevHost(), k.server);  // from the file data source, or from the registry
-
-    const LogFile log(k.tipo, k.host);
+    const LogFile log("FileDSN", "Kelv.dsn");
     c.Password("equivocada");
+    std::shared_ptr<Connection> con;
     c.Conectar("", con);
     EXPECT_EQ(con->State(), kStateClosed);
     EXPECT_NE(log.Text().find("Pwd=***;"), std::string::npos) << log.Text();
+    DeleteFileForced(JoinSep(k.folder, "Kelv.dsn"));
+  }
+}
+
+// ODBC behind OLE DB in a custom connection string: the provider is dropped and its OLE DB
+// names become ODBC ones, in both forms ADO writes (a driver string in Extended Properties,
+// and Data Source naming a data source).
+TEST_F(Postgres, OdbcThroughTheOleDbBridge) {
+  TestFolder dir;
+  WriteFileReplacing(dir.File("odbc.ini"), "[KelvPuente]\nDriver=" + OdbcDriverLibrary("psqlodbcw.so") +
+                                               "\nServername=127.0.0.1\nPort=" + Port() +
+                                               "\nDatabase=" + server_->database + "\n");
+  const ScopedEnv user("ODBCINI", dir.File("odbc.ini"));
+  const std::string conStrs[] = {
+      "Provider=MSDASQL.1;Persist Security Info=False;Extended Properties=\"Driver={PostgreSQL "
+      "Unicode};Server=[Host];Port=[Puerto];Database=[NombreBD]\"",
+      "Provider=MSDASQL;Data Source=KelvPuente",
+  };
+  for (const std::string& conStr : conStrs) {
+    SCOPED_TRACE(conStr);
+    Conector c;
+    c.TipoBD("ODBC");
+    c.Host("127.0.0.1");
+    c.Puerto(server_->port);
+    c.NombreBD(server_->database);
+    c.Usuario(server_->user);
+    c.Password(server_->password);
+    c.ConStr(conStr);
+    std::shared_ptr<Connection> con;
+    c.Conectar("", con);
+    EXPECT_EQ(con->State(), kStateOpen);
   }
 }
 

@@ -1,4 +1,4 @@
-// Tests of the dialog's key rules: arrows, Enter, mnemonic letters, Escape.
+// Tests of the dialog's key rules: arrows, Tab, Enter, mnemonic letters, Escape.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -9,7 +9,8 @@
 namespace kelv {
 namespace {
 
-// Feeds blank-separated keys ("Right", "Left", "Enter", "Escape", "F1" or one character)
+// Feeds blank-separated keys ("Right", "Left", "Tab", "ShiftTab", "Enter", "Escape", "F1" or
+// one character)
 // and returns the code of the first button pressed, or "none".
 std::string Press(const AlertForm& form, const std::string& keys) {
   AlertKeys machine(form);
@@ -19,6 +20,8 @@ std::string Press(const AlertForm& form, const std::string& keys) {
     int pressed;
     if (key == "Right") pressed = machine.OnKey(AlertKey::Right);
     else if (key == "Left") pressed = machine.OnKey(AlertKey::Left);
+    else if (key == "Tab") pressed = machine.OnKey(AlertKey::Tab);
+    else if (key == "ShiftTab") pressed = machine.OnKey(AlertKey::ShiftTab);
     else if (key == "Enter") pressed = machine.OnKey(AlertKey::Enter);
     else if (key == "Escape") pressed = machine.OnKey(AlertKey::Escape);
     else if (key == "F1") pressed = machine.OnKey(AlertKey::Other);
@@ -43,6 +46,11 @@ TEST(AlertKeys, KeysPressTheExpectedButton) {
       {3, "", "Right Right Enter", "2"},
       {3, "", "Right Right Right Enter", "6"},  // wraps round to the first
       {3, "", "Left Enter", "2"},               // and backwards to the last
+      {3, "", "Tab Enter", "7"},                // Tab follows the tab order too
+      {3, "", "Tab Tab Tab Enter", "6"},
+      {3, "", "ShiftTab Enter", "2"},
+      {3, "", "Tab ShiftTab Enter", "6"},
+      {4, "", "Tab Tab Right Enter", "-7"},     // Tab and arrows move the same focus
       {3, "", "Escape", "none"},
       {3, "", "Escape F1 x", "none"},
       {3, "", "Escape S", "6"},

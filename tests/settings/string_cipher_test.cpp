@@ -23,6 +23,8 @@ TEST(StringCipher, KeyedXor) {
       {"\u20ac", "5", "\u2122"},               // € has low byte 0xAC; 0xAC ^ 0x35 = 0x99 ™
       {"\u00c4", "5", "\u00f1"},
       {"x\u0081", "\x01", "y\u20ac"},           // U+0081 keeps its low byte; 0x80 is €
+      {"x\uFFFDy", "\x01", "y\u00fcx"},          // a real U+FFFD is one character (low byte 0xFD)
+      {"x\xFFy", "\x01", "y\u00fcx"},            // and so is a bad byte, read as U+FFFD
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text + " / " + c.key);

@@ -1,5 +1,5 @@
 // Tests of the hidden main window: its life cycle on this system's window and the order of
-// the unload steps.
+// the unload steps. (The real window, shown, is driven in tests/dialogs/dialog_window_test.sh.)
 #include <gtest/gtest.h>
 
 #include "update/form_princ.h"
@@ -41,6 +41,7 @@ class RecordingWindow : public FormPrincWindow {
   bool Visible() const override { return false; }
   bool TimerEnabled() const override { return false; }
   void Click(bool) override {}
+  void Show() override { *log_ += "show;"; }
 
  private:
   std::string* log_;
@@ -51,12 +52,14 @@ TEST(FormPrinc, TimerGoesOffBeforeTheWindowGoes) {
   std::string log;
   {
     FormPrinc form(std::make_unique<RecordingWindow>(&log));
+    form.Show();  // not loaded: nothing
     form.Load();
     form.Load();
+    form.Show();
     form.Unload();
     form.Unload();
   }
-  EXPECT_EQ(log, "create;timer off;destroy;");
+  EXPECT_EQ(log, "create;show;timer off;destroy;");
 }
 
 }  // namespace
