@@ -717,7 +717,9 @@ TEST_F(CoreTest, SimpleOperationsRecordTheirContext) {
 TEST_F(CoreTest, FileTimeToDateUsesLocalTime) {
   EXPECT_DOUBLE_EQ(ftp_->FileTimeToDate(CivilToFileTime(2000, 1, 1, 18, 0, 0)),
                    36526.75 + ZoneHours() / 24);
-  if (ZoneHours() >= 0) EXPECT_DOUBLE_EQ(ftp_->FileTimeToDate(0), -109205.0 + ZoneHours() / 24);
+  if (ZoneHours() >= 0) {
+    EXPECT_DOUBLE_EQ(ftp_->FileTimeToDate(0), -109205.0 + ZoneHours() / 24);
+  }
 #ifndef _WIN32
   // A time the system cannot convert gives 0, and its error code is shown (KELV_NO_UI sends
   // the message dialog's text to standard error). Wine converts such times without failing.
@@ -806,7 +808,9 @@ TEST_F(CoreTest, ListingTimesThatCannotBeConvertedAreTheZeroDateWithoutAMessage)
     EXPECT_EQ(item.LastAccessTime, 0.0);
     EXPECT_EQ(item.LastWriteTime, 0.0);
   }
-  if (ZoneHours() < 0) EXPECT_EQ(list->Item("early").LastWriteTime, 0.0);
+  if (ZoneHours() < 0) {
+    EXPECT_EQ(list->Item("early").LastWriteTime, 0.0);
+  }
   EXPECT_DOUBLE_EQ(list->Item("good").LastWriteTime, 36526.75 + ZoneHours() / 24);
 }
 

@@ -322,7 +322,9 @@ TEST_P(HostileServerTest, HostileListingLinesAreReadSafely) {
       names.push_back(item.Filename);
       EXPECT_FALSE(item.Filename.empty());
       EXPECT_LE(item.Filename.size(), 259u * 4);
-      if (item.Filename == "nodate.txt") EXPECT_EQ(item.LastWriteTime, 0.0);
+      if (item.Filename == "nodate.txt") {
+        EXPECT_EQ(item.LastWriteTime, 0.0);
+      }
     }
     if (!UnderWine()) {
       EXPECT_EQ(names, c.names);
