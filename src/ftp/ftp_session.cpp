@@ -31,7 +31,6 @@ constexpr std::uint32_t kErrorFileTooLarge = 223;
 constexpr std::uint32_t kErrorMoreData = 234;
 constexpr std::uint32_t kErrorExtended = 12003;
 constexpr std::size_t kChunk = 255;
-constexpr std::size_t kWriteBlock = 64 * 1024;
 constexpr std::size_t kMessageLimit = 255;
 constexpr std::size_t kReplyLimit = 2048;
 constexpr std::uint64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
@@ -254,19 +253,9 @@ bool cFTP::FTPDownloadFile(std::string& sLocal, std::string& sRemote) {
   }
   RemoteFileGuard file(*backend_);
   LocalFileWriter out(sLocal);
-  // The local file takes the bytes in blocks: each write is a call to the system, and 255
-  // bytes at a time would cost more than the transfer.
-  std::string block;
-  block.reserve(kWriteBlock);
-  auto write = [&](const char* data, std::size_t n) {
-    block.append(data, n);
-    if (block.size() < kWriteBlock) return;
-    out.Write(block.data(), block.size());
-    block.clear();
-  };
+  auto write = [&](const char* data, std::size_t n) { out.Write(data, n); };
   std::int32_t count = 0;
   if (!DownloadChunks(size, write, count)) return false;
-  out.Write(block.data(), block.size());
   // The server has the last word: a transfer it reports as failed leaves the local file
   // as it was.
   if (!file.Close()) {
