@@ -38,6 +38,7 @@ void Usage(std::FILE* to) {
                "                    check a packed installer without running it: prints each\n"
                "                    package's name, size in bytes, SHA-256 and verdict\n"
                "  -h, --help        this text\n"
+               "  --version         the program's version\n"
                "Exit status when packing: 0 written, 1 a file cannot be read or written (or\n"
                "the installer is damaged), 2 bad usage.\n"
                "Exit status of --verify: 0 every package matches its digest, 1 the installer\n"

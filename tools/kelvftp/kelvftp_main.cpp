@@ -58,6 +58,7 @@ const char kUsage[] =
     "  --stall-timeout S   give up a transfer or listing that moves no data for S seconds\n"
     "                      (default 60)\n"
     "  --help              show this text\n"
+    "  --version           show the program's version\n"
     "\n"
     "The password is the first of: --password, the .netrc entry (with --netrc or\n"
     "--netrc-file), the environment variable KELVFTP_PASSWORD, the empty password.\n"

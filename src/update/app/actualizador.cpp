@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
         "  UPD            package-only mode: writes AuxActu.upd and shows it in the file\n"
         "                 explorer (\"UPD\" anywhere in the arguments, any letter case)\n"
         "  --help, /?     this text; nothing is installed\n"
+        "  --version      the program's version; nothing is installed\n"
         "The package is checked against the digest stored with it while it is written.\n"
         "Exit status: 0 handed over, 2 a program of the application is running,\n"
         "  3 the user database did not open, 4 the package could not be written,\n"
