@@ -1,14 +1,21 @@
 // The FTP back-end on Linux: libcurl, one easy handle in one multi handle per session, so
 // the control connection is kept between operations. The client keeps the remote current
 // folder and builds every path from it; listings come from MLSD when the server offers it,
-// otherwise from LIST, and are parsed and matched against the search mask here.
+// otherwise from LIST, and are parsed as they arrive and matched against the search mask
+// here. libcurl's low-speed limit is the no-progress limit of every transfer and listing.
 #include <curl/curl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <exception>
+#include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ftp/ftp_backend.h"
@@ -29,6 +36,8 @@ constexpr std::uint32_t kConnectionAborted = 12030;
 constexpr std::uint32_t kTransferInProgress = 12110;
 constexpr std::size_t kDownloadBufferLimit = 1 << 20;
 constexpr std::size_t kUploadFlushSize = 1 << 16;
+// Server replies are kept up to this many bytes (a hostile server may send no end).
+constexpr std::size_t kReplyKeep = 8192;
 
 struct GlobalInit {
   GlobalInit() { curl_global_init(CURL_GLOBAL_DEFAULT); }
@@ -44,7 +53,9 @@ std::string DefaultText(std::uint32_t code) {
     case kNoMoreFiles: return "There are no more files.";
     case 29: return "The system cannot write to the specified device.";
     case 38: return "Reached the end of the file.";
+    case 123: return "The filename, directory name, or volume label syntax is incorrect.";
     case 223: return "The file size exceeds the limit allowed and cannot be saved.";
+    case 234: return "More data is available.";
     case kTimeout: return "The operation timed out";
     case kExtendedError: return "An extended error was returned from the server.";
     case kInternalError: return "An internal error occurred.";
@@ -86,6 +97,8 @@ class CurlFtpBackend final : public FtpBackend {
  public:
   CurlFtpBackend() { static GlobalInit init; }
   ~CurlFtpBackend() override { CloseConnection(); }
+
+  void SetNoProgressLimit(std::chrono::seconds limit) override { noProgressLimit_ = limit; }
 
   bool Autodial() override { return true; }
 
@@ -158,22 +171,17 @@ class CurlFtpBackend final : public FtpBackend {
     return ok;
   }
 
-  bool GetFile(const std::string& remote, const std::string& local, bool binary) override {
+  bool GetFile(const std::string& remote, const DataSink& sink, bool binary) override {
     if (!Ready()) return false;
-    FILE* f = std::fopen(local.c_str(), "wb");
-    if (!f) {
-      const int err = errno;
-      return Fail(FileErrorCode(err), local + ": " + std::strerror(err));
-    }
-    bool ok = Run(FileUrl(remote), [&] {
-      curl_easy_setopt(easy_, CURLOPT_WRITEDATA, f);
+    sink_ = &sink;
+    sinkError_ = nullptr;
+    const bool ok = Run(FileUrl(remote), [&] {
+      curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlFtpBackend::WriteToSink);
+      curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
       curl_easy_setopt(easy_, CURLOPT_TRANSFERTEXT, binary ? 0L : 1L);
     });
-    const bool writeFailed = std::ferror(f) != 0;
-    if (std::fclose(f) != 0 || (ok && writeFailed)) {
-      const int err = errno;
-      if (ok) ok = Fail(FileErrorCode(err), local + ": " + std::strerror(err));
-    }
+    sink_ = nullptr;
+    if (sinkError_) std::rethrow_exception(std::exchange(sinkError_, nullptr));
     return ok;
   }
 
@@ -272,8 +280,10 @@ class CurlFtpBackend final : public FtpBackend {
   bool CloseFile() override {
     if (transfer_ == Transfer::None) return Fail(kInvalidHandle, "");
     if (transfer_ == Transfer::Download) {
+      // Read to its end, the transfer's result stands; left early, it is simply dropped.
+      const bool ended = done_ && receivedPos_ == received_.size();
       AbortTransfer();
-      return true;
+      return ended ? Finish(result_) : true;
     }
     eof_ = true;
     if (!done_) {
@@ -285,6 +295,14 @@ class CurlFtpBackend final : public FtpBackend {
     return Finish(result_);
   }
 
+  void AbortFile() override {
+    if (transfer_ == Transfer::None) return;
+    // Closed as they stand, the connections would end with a normal close, which a server
+    // takes for the end of an upload; reset, they tell it the transfer was cut short.
+    const linger reset{1, 0};
+    for (curl_socket_t s : sockets_) setsockopt(s, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    AbortTransfer();
+  }
 
   bool FindFirst(const std::string& pattern, FindData& found) override {
     CloseFind();
@@ -293,19 +311,23 @@ class CurlFtpBackend final : public FtpBackend {
     std::string folder = slash == std::string::npos ? "" : pattern.substr(0, slash);
     if (slash == 0) folder = "/";
     const std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
-    std::string listing;
     std::string dir = Resolve(folder);
     if (dir.empty() || dir.back() != '/') dir += '/';
+    // The listing is read line by line as it arrives; only matching entries are kept.
+    ListingReader reader(mlsd_ ? ListingFormat::Mlsd : ListingFormat::List,
+                         UnixSecondsToFileTimeNow(), [&](FindData&& d) {
+                           if (MatchesSearchMask(d.name, mask)) found_.push_back(std::move(d));
+                         });
     const bool ok = Run(base_ + "/" + Encode(dir), [&] {
-      curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlFtpBackend::AppendText);
-      curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &listing);
+      curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlFtpBackend::FeedListing);
+      curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &reader);
       if (mlsd_) curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, "MLSD");
     });
-    if (!ok) return false;
-    const std::uint64_t now = UnixSecondsToFileTimeNow();
-    for (FindData& d : ParseListing(listing, mlsd_ ? ListingFormat::Mlsd : ListingFormat::List, now)) {
-      if (MatchesSearchMask(d.name, mask)) found_.push_back(std::move(d));
+    if (!ok) {
+      found_.clear();
+      return false;
     }
+    reader.Finish();
     finding_ = true;
     foundPos_ = 0;
     return FindNext(found);
@@ -382,6 +404,14 @@ class CurlFtpBackend final : public FtpBackend {
     curl_easy_setopt(easy_, CURLOPT_FTPPORT, passive_ ? nullptr : "-");
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT, 30L);
     curl_easy_setopt(easy_, CURLOPT_SERVER_RESPONSE_TIMEOUT, 60L);
+    // Less than a byte a second over the limit is no progress.
+    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, static_cast<long>(noProgressLimit_.count()));
+    // Every socket is known, so that an aborted upload can reset its connections.
+    curl_easy_setopt(easy_, CURLOPT_SOCKOPTFUNCTION, &CurlFtpBackend::OnSocketOpened);
+    curl_easy_setopt(easy_, CURLOPT_SOCKOPTDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_CLOSESOCKETFUNCTION, &CurlFtpBackend::CloseSocket);
+    curl_easy_setopt(easy_, CURLOPT_CLOSESOCKETDATA, this);
     curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, 102400L);
     curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlFtpBackend::OnReplyLine);
     curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
@@ -450,7 +480,12 @@ class CurlFtpBackend final : public FtpBackend {
   // Turns a libcurl result into the code that means the same.
   bool Finish(CURLcode result) {
     if (result == CURLE_OK) return true;
-    std::string text = errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(result);
+    std::string text = errorBuffer_;
+    // In active mode libcurl notes a harmless failure to print an address first, and that
+    // note would stand for every later failure.
+    if (text.empty() || text.find("inet_ntop() failed") != std::string::npos) {
+      text = curl_easy_strerror(result);
+    }
     std::uint32_t code;
     switch (result) {
       case CURLE_LOGIN_DENIED: code = kLoginFailure; break;
@@ -479,7 +514,10 @@ class CurlFtpBackend final : public FtpBackend {
     auto* self = static_cast<CurlFtpBackend*>(user);
     std::string line(data, size * count);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    self->replyLines_ += self->replyLines_.empty() ? line : "\r\n" + line;
+    if (self->replyLines_.size() < kReplyKeep) {
+      self->replyLines_ += self->replyLines_.empty() ? line : "\r\n" + line;
+      if (self->replyLines_.size() > kReplyKeep) self->replyLines_.resize(kReplyKeep);
+    }
     const bool final = line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0])) &&
                        std::isdigit(static_cast<unsigned char>(line[1])) &&
                        std::isdigit(static_cast<unsigned char>(line[2])) &&
@@ -515,9 +553,32 @@ class CurlFtpBackend final : public FtpBackend {
     return size * count;
   }
 
-  static size_t AppendText(char* data, size_t size, size_t count, void* user) {
-    static_cast<std::string*>(user)->append(data, size * count);
+  static size_t FeedListing(char* data, size_t size, size_t count, void* user) {
+    static_cast<ListingReader*>(user)->Feed(std::string_view(data, size * count));
     return size * count;
+  }
+
+  // Hands downloaded bytes on; an exception cannot cross libcurl, so it ends the transfer
+  // and is thrown again once libcurl has returned.
+  static size_t WriteToSink(char* data, size_t size, size_t count, void* user) {
+    auto* self = static_cast<CurlFtpBackend*>(user);
+    try {
+      (*self->sink_)(data, size * count);
+    } catch (...) {
+      self->sinkError_ = std::current_exception();
+      return 0;
+    }
+    return size * count;
+  }
+
+  static int OnSocketOpened(void* user, curl_socket_t s, curlsocktype) {
+    static_cast<CurlFtpBackend*>(user)->sockets_.insert(s);
+    return CURL_SOCKOPT_OK;
+  }
+
+  static int CloseSocket(void* user, curl_socket_t s) {
+    static_cast<CurlFtpBackend*>(user)->sockets_.erase(s);
+    return close(s);
   }
 
   static size_t ReadPending(char* buffer, size_t size, size_t count, void* user) {
@@ -569,6 +630,10 @@ class CurlFtpBackend final : public FtpBackend {
   std::size_t pendingPos_ = 0, receivedPos_ = 0;
   bool eof_ = false, paused_ = false, started_ = false, done_ = false;
   CURLcode result_ = CURLE_OK;
+  std::chrono::seconds noProgressLimit_{60};
+  std::set<curl_socket_t> sockets_;
+  const DataSink* sink_ = nullptr;
+  std::exception_ptr sinkError_;
 
   bool finding_ = false;
   std::vector<FindData> found_;

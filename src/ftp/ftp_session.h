@@ -5,11 +5,19 @@
 // Operations report success by their result (false, -1, -2, an empty text or no list) and
 // keep the text of the last failure for GetLastErrorMessage(); with DarMsgErr set, every
 // recorded failure also raises ErrorEnEnvio. Local files that cannot be opened, read or
-// written, and exceptions thrown by event handlers, reach the caller as exceptions.
+// written by the chunked transfers, and exceptions thrown by event handlers, reach the
+// caller as exceptions.
+//
+// Servers are not trusted: a name or login text holding CR, LF or NUL is refused before
+// anything is sent (recorded with the code 123, "invalid name"), a transfer or listing that
+// moves no data for the no-progress limit fails with the timeout code 12002, and a server
+// reply kept as the failure text is cut at 2,048 characters.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -43,7 +51,8 @@ class cFTP {
   void OnFileTransferProgress(ProgressHandler handler);
   void OnErrorEnEnvio(ErrorHandler handler);
 
-  // Sends strCommand as it is; true when the server accepted it. Failures are not recorded.
+  // Sends strCommand as it is; true when the server accepted it. Failures are not recorded;
+  // a command holding CR, LF or NUL is not sent and gives false.
   bool EjecFTPCommand(std::string_view strCommand);
   // The list of the last listing; an empty list is created when there is none.
   std::shared_ptr<cDirList> Directory();
@@ -76,12 +85,19 @@ class cFTP {
   bool FTPUploadFile(std::string_view sLocal, std::string_view sRemote);
   // Downloads in 255-byte chunks with the same events. A remote file that is empty or
   // missing gives false, and the local file is neither created nor changed. The local file
-  // ends up holding exactly the downloaded bytes, and only once they have all arrived.
+  // ends up holding exactly the downloaded bytes, and only once they have all arrived. In
+  // binary mode exactly the listed size is read (fewer or more bytes is a failure, code 38
+  // or 234); in ASCII mode,
+  // where line ends may change on the way, the data is read until the server ends it, the
+  // events count the bytes received against the larger of that count and the listed size,
+  // and the last event is (received, received).
   bool FTPDownloadFile(std::string& sLocal, std::string& sRemote);
   bool FTPDownloadFile(std::string_view sLocal, std::string_view sRemote);
 
   // Downloads sRemote to sLocal in one call, replacing sLocal only when the whole file has
-  // arrived ("SimpleFtpGetFile").
+  // arrived ("SimpleFtpGetFile"); a local file that cannot be made or written is recorded
+  // as a failure (code 3 when its folder is missing, 5 otherwise, 29 when writing fails
+  // midway).
   bool SimpleFTPGetFile(std::string_view sLocal, std::string_view sRemote);
 
   // The remote current folder, or "" on failure.
@@ -94,7 +110,8 @@ class cFTP {
 
   // The entries of the remote folder matching sFilter, or nullptr when nothing matched
   // (nothing recorded) or the listing failed. A name present twice in any letter case
-  // throws KelvError(kErrDuplicateKey).
+  // throws KelvError(kErrDuplicateKey). Entry times that are absent or cannot be converted
+  // are the date value 0, and no message is shown for them.
   std::shared_ptr<cDirList> GetDirectoryListing(std::string_view sFilter);
 
   void SetTransferASCII() { transferType_ = kTransferAscii; }
@@ -103,8 +120,14 @@ class cFTP {
   void SetModeActive() { connectionFlags_ = 0; }
   void SetModePassive() { connectionFlags_ = kFlagPassive; }
 
+  // The longest a transfer or listing may go without moving a byte before it fails with the
+  // timeout code 12002 (60 seconds unless set); takes effect at once. Not part of the
+  // original interface: tools and tests set it.
+  void SetNoProgressLimit(std::chrono::seconds limit);
+
   // Records a failure: "context error code: N Message: text", or for code 12003 the
-  // server's last reply; then raises ErrorEnEnvio when DarMsgErr is true.
+  // server's last reply (at most 2,048 characters); then raises ErrorEnEnvio when DarMsgErr
+  // is true.
   void ReportError(std::uint32_t code, std::string_view context);
 
   // The local date value of a UTC file time; when the system cannot convert it, its error
@@ -114,10 +137,17 @@ class cFTP {
   static constexpr std::uint32_t kTransferAscii = 1;
   static constexpr std::uint32_t kTransferBinary = 2;
   static constexpr std::uint32_t kFlagPassive = 0x08000000;
+  static constexpr std::chrono::seconds kDefaultNoProgressLimit{60};
 
  private:
   void RaiseProgress(std::int32_t& current, std::int32_t& total);
   void AddEntry(const FindData& found);
+  // True (and the refusal recorded under context) when a text holds CR, LF or NUL.
+  bool Refused(std::initializer_list<std::string_view> texts, std::string_view context);
+  // The reading loop of FTPDownloadFile: hands the bytes to write and counts them.
+  bool DownloadChunks(std::int32_t size,
+                      const std::function<void(const char*, std::size_t)>& write,
+                      std::int32_t& count);
   bool Binary() const { return transferType_ == kTransferBinary; }
 
   std::unique_ptr<FtpBackend> backend_;

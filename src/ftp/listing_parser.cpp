@@ -2,10 +2,12 @@
 #include "ftp/listing_parser.h"
 
 #include <cctype>
+#include <limits>
 #include <string>
 
 #include "ftp/file_time.h"
 #include "text/toolbox.h"
+#include "text/utf8.h"
 
 namespace kelv {
 namespace {
@@ -18,16 +20,31 @@ bool AllDigits(std::string_view s) {
   return true;
 }
 
-int ToInt(std::string_view s) {
-  int v = 0;
-  for (char c : s) v = v * 10 + (c - '0');
+// The value of a run of decimal digits that is no greater than max; nullopt for anything
+// else, a value that would overflow included.
+std::optional<std::uint64_t> ReadNumber(
+    std::string_view s, std::uint64_t max = std::numeric_limits<std::uint64_t>::max()) {
+  if (!AllDigits(s)) return std::nullopt;
+  std::uint64_t v = 0;
+  for (char c : s) {
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (digit > max || v > (max - digit) / 10) return std::nullopt;
+    v = v * 10 + digit;
+  }
   return v;
 }
 
-std::uint64_t ToUint64(std::string_view s) {
-  std::uint64_t v = 0;
-  for (char c : s) v = v * 10 + static_cast<std::uint64_t>(c - '0');
-  return v;
+// A fixed-width run of digits (at most 9, so it always fits), as an int.
+int ToInt(std::string_view s) { return static_cast<int>(ReadNumber(s).value_or(0)); }
+
+// The name as the find record keeps it: up to its first NUL. nullopt when that is empty,
+// "." or "..", or longer than the record can hold.
+std::optional<std::string> EntryName(std::string_view raw) {
+  const std::string_view name = raw.substr(0, raw.find('\0'));
+  if (name.empty() || name == "." || name == "..") return std::nullopt;
+  // Counting characters costs a pass; names this short in bytes need none.
+  if (name.size() > kMaxListingName && CharCount(name) > kMaxListingName) return std::nullopt;
+  return std::string(name);
 }
 
 // A token of a line with where it ends.
@@ -82,7 +99,7 @@ std::uint64_t ParseMlsdTime(std::string_view v) {
                                     ToInt(v.substr(10, 2)), ToInt(v.substr(12, 2)));
   if (t != 0 && v.size() > 15 && v[14] == '.' && AllDigits(v.substr(15))) {
     std::string_view frac = v.substr(15, 7);
-    std::uint64_t ticks = ToUint64(frac);
+    std::uint64_t ticks = ReadNumber(frac).value_or(0);
     for (std::size_t n = frac.size(); n < 7; ++n) ticks *= 10;
     t += ticks;
   }
@@ -98,7 +115,11 @@ std::optional<FindData> ParseUnixLine(std::string_view line, std::uint64_t nowUt
   for (std::size_t i = 2; i + 2 < toks.size(); ++i) {
     const int month = MonthNumber(toks[i].text);
     if (!month || !AllDigits(toks[i - 1].text) || !AllDigits(toks[i + 1].text)) continue;
-    const int day = ToInt(toks[i + 1].text);
+    // From here on the line has its shape: numbers out of range make it unreadable.
+    const std::optional<std::uint64_t> size = ReadNumber(toks[i - 1].text);
+    const std::optional<std::uint64_t> dayNumber = ReadNumber(toks[i + 1].text, 31);
+    if (!size || !dayNumber) return std::nullopt;
+    const int day = static_cast<int>(*dayNumber);
     std::string_view yearOrTime = toks[i + 2].text;
     int year = 0, hour = 0, minute = 0;
     if (yearOrTime.size() == 4 && AllDigits(yearOrTime)) {
@@ -114,17 +135,15 @@ std::optional<FindData> ParseUnixLine(std::string_view line, std::uint64_t nowUt
     }
     const std::size_t nameStart = toks[i + 2].end + 1;
     if (nameStart > line.size()) return std::nullopt;
-    std::string name(line.substr(nameStart));
-    if (line[0] == 'l') {
-      const std::size_t arrow = name.find(" -> ");
-      if (arrow != std::string::npos) name.resize(arrow);
-    }
-    if (name.empty() || name == "." || name == "..") return std::nullopt;
+    std::string_view rawName = line.substr(nameStart);
+    if (line[0] == 'l') rawName = rawName.substr(0, rawName.find(" -> "));
+    std::optional<std::string> name = EntryName(rawName);
+    if (!name) return std::nullopt;
     const std::uint64_t when = CivilToFileTime(year, month, day, hour, minute, 0);
     if (when == 0) return std::nullopt;
     FindData d;
-    d.name = std::move(name);
-    d.size = ToUint64(toks[i - 1].text);
+    d.name = std::move(*name);
+    d.size = *size;
     if (line[0] == 'd') {
       d.attributes = kAttrDirectory;
     } else {
@@ -157,18 +176,19 @@ std::optional<FindData> ParseDosLine(std::string_view line) {
     hour = hour % 12 + (s == "pm" ? 12 : 0);
   }
   const bool isDir = TextEquals(kind, "<DIR>", Compare::AnyCase);
-  if (!isDir && !AllDigits(kind)) return std::nullopt;
+  const std::optional<std::uint64_t> size = isDir ? 0 : ReadNumber(kind);
+  if (!size) return std::nullopt;
   std::size_t nameStart = toks[2].end;
   while (nameStart < line.size() && line[nameStart] == ' ') ++nameStart;
-  std::string_view name = line.substr(nameStart);
-  if (name.empty() || name == "." || name == "..") return std::nullopt;
+  std::optional<std::string> name = EntryName(line.substr(nameStart));
+  if (!name) return std::nullopt;
   const std::uint64_t when =
       CivilToFileTime(year, ToInt(date.substr(0, 2)), ToInt(date.substr(3, 2)), hour, minute, 0);
   if (when == 0) return std::nullopt;
   FindData d;
-  d.name = std::string(name);
+  d.name = std::move(*name);
   d.attributes = isDir ? kAttrDirectory : kAttrNormal;
-  d.size = isDir ? 0 : ToUint64(kind);
+  d.size = *size;
   SetAllTimes(d, when);
   return d;
 }
@@ -177,9 +197,11 @@ std::optional<FindData> ParseDosLine(std::string_view line) {
 
 std::optional<FindData> ParseMlsdLine(std::string_view line) {
   const std::size_t space = line.find(' ');
-  if (space == std::string_view::npos || space + 1 >= line.size()) return std::nullopt;
+  if (space == std::string_view::npos) return std::nullopt;
+  std::optional<std::string> name = EntryName(line.substr(space + 1));
+  if (!name) return std::nullopt;
   FindData d;
-  d.name = std::string(line.substr(space + 1));
+  d.name = std::move(*name);
   std::string type, perm;
   bool hasPerm = false;
   std::uint64_t create = 0;
@@ -190,8 +212,10 @@ std::optional<FindData> ParseMlsdLine(std::string_view line) {
     const std::string_view value = std::string_view(fact).substr(eq + 1);
     if (key == "type") {
       type = FoldCase(value);
-    } else if (key == "size" && AllDigits(value)) {
-      d.size = ToUint64(value);
+    } else if (key == "size") {
+      const std::optional<std::uint64_t> size = ReadNumber(value);
+      if (!size) return std::nullopt;
+      d.size = *size;
     } else if (key == "modify") {
       SetAllTimes(d, ParseMlsdTime(value));
     } else if (key == "create") {
@@ -219,20 +243,52 @@ std::optional<FindData> ParseListLine(std::string_view line, std::uint64_t nowUt
   return ParseDosLine(line);
 }
 
+ListingReader::ListingReader(ListingFormat format, std::uint64_t nowUtc, EntryHandler onEntry)
+    : format_(format), nowUtc_(nowUtc), onEntry_(std::move(onEntry)) {}
+
+void ListingReader::Feed(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const std::size_t nl = bytes.find('\n');
+    const std::string_view piece = bytes.substr(0, nl);
+    if (skipping_) {
+      // The rest of an overlong line is passed over up to its end.
+    } else if (partial_.size() + piece.size() > kMaxListingLine) {
+      skipping_ = true;
+      partial_.clear();
+    } else if (nl != std::string_view::npos && partial_.empty()) {
+      ReadLine(piece);  // a whole line in this piece: read it where it stands
+    } else {
+      partial_.append(piece);
+      if (nl != std::string_view::npos) {
+        ReadLine(partial_);
+        partial_.clear();
+      }
+    }
+    if (nl == std::string_view::npos) return;
+    skipping_ = false;
+    bytes.remove_prefix(nl + 1);
+  }
+}
+
+void ListingReader::Finish() {
+  if (!skipping_ && !partial_.empty()) ReadLine(partial_);
+  partial_.clear();
+  skipping_ = false;
+}
+
+void ListingReader::ReadLine(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  if (line.empty()) return;
+  auto d = format_ == ListingFormat::Mlsd ? ParseMlsdLine(line) : ParseListLine(line, nowUtc_);
+  if (d) onEntry_(std::move(*d));
+}
+
 std::vector<FindData> ParseListing(std::string_view text, ListingFormat format,
                                    std::uint64_t nowUtc) {
   std::vector<FindData> out;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t nl = text.find('\n', pos);
-    if (nl == std::string_view::npos) nl = text.size();
-    std::string_view line = text.substr(pos, nl - pos);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    pos = nl + 1;
-    if (line.empty()) continue;
-    auto d = format == ListingFormat::Mlsd ? ParseMlsdLine(line) : ParseListLine(line, nowUtc);
-    if (d) out.push_back(std::move(*d));
-  }
+  ListingReader reader(format, nowUtc, [&](FindData&& d) { out.push_back(std::move(d)); });
+  reader.Feed(text);
+  reader.Finish();
   return out;
 }
 

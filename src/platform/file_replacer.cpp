@@ -16,6 +16,15 @@ namespace {
 // Bytes moved at a time when claiming room and when copying.
 constexpr std::size_t kBlock = 1 << 16;
 
+// Small writes (a download arrives a few KiB at a time) are gathered up to this many bytes
+// before they go to the system in one call.
+constexpr std::size_t kGather = 1 << 18;
+
+// New content is handed to the disk while it is still being written, one stretch of this
+// many bytes at a time, so that the flush at the end waits only for the last stretch: a
+// large download then costs about what an unflushed write costs.
+constexpr std::uint64_t kWriteBackStretch = 1 << 20;
+
 }  // namespace
 
 struct FileReplacer::State {
@@ -24,7 +33,9 @@ struct FileReplacer::State {
   ReplaceTarget target;
   OsFile file;        // the temporary file, or the target while it is written in place
   std::string temp;   // empty while the target is written in place
-  std::uint64_t written = 0;
+  std::uint64_t written = 0;  // bytes taken from the caller, gathered ones included
+  std::uint64_t passed = 0;   // bytes passed on to the file
+  std::vector<char> gathered;
   bool handedOver = false;
   bool done = false;
 
@@ -55,6 +66,25 @@ struct FileReplacer::State {
       if (!taken) return false;
     }
     return false;
+  }
+
+  // Passes bytes on to the file, and each stretch completed on to the disk.
+  void PassOn(const char* data, std::size_t size) {
+    std::string error;
+    if (!file.Write(data, size, error)) Fail("cannot write", error);
+    const std::uint64_t before = passed;
+    passed += size;
+    if (passed / kWriteBackStretch != before / kWriteBackStretch) {
+      const std::uint64_t end = passed / kWriteBackStretch * kWriteBackStretch;
+      file.StartWriteBack(end - kWriteBackStretch, kWriteBackStretch);
+    }
+  }
+
+  // Passes on whatever is still gathered.
+  void PassOnGathered() {
+    if (gathered.empty()) return;
+    PassOn(gathered.data(), gathered.size());
+    gathered.clear();
   }
 
   // Opens the target for writing in place and reserves room for size bytes.
@@ -157,14 +187,23 @@ FileReplacer::~FileReplacer() {
 void FileReplacer::Write(const char* data, std::size_t size) {
   State& s = *s_;
   if (s.done || s.handedOver) s.Fail("the file is no longer open for writing");
-  std::string error;
-  if (!s.file.Write(data, size, error)) s.Fail("cannot write", error);
+  if (s.gathered.size() + size > kGather) {
+    s.PassOnGathered();
+    if (size >= kGather) {
+      s.PassOn(data, size);
+      s.written += size;
+      return;
+    }
+  }
+  if (s.gathered.capacity() < kGather) s.gathered.reserve(kGather);
+  s.gathered.insert(s.gathered.end(), data, data + size);
   s.written += size;
 }
 
 std::string FileReplacer::HandOver() {
   State& s = *s_;
   if (s.temp.empty() || s.done) s.Fail("there is no temporary file to hand over");
+  s.PassOnGathered();
   std::string error;
   if (s.file.IsOpen() && !s.file.Close(error)) s.Fail("cannot close the temporary file", error);
   s.handedOver = true;
@@ -174,6 +213,7 @@ std::string FileReplacer::HandOver() {
 void FileReplacer::Commit() {
   State& s = *s_;
   if (s.done) return;
+  s.PassOnGathered();
   std::string error;
   if (s.temp.empty()) {
     if (s.size && s.written != *s.size) s.Fail("the new content is incomplete");

@@ -53,6 +53,8 @@ class FileReplacer {
   FileReplacer& operator=(const FileReplacer&) = delete;
 
   // Appends bytes; throws KelvError(kErrFile) when they cannot be written (a full disk).
+  // Small writes are gathered and passed to the system together, so a failure may show in a
+  // later Write or in Commit().
   void Write(const char* data, std::size_t size);
   void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
 

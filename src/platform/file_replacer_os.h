@@ -33,6 +33,9 @@ class OsFile {
   bool Truncate(std::uint64_t size, std::string& error);
   // Flushes the file's data to the disk.
   bool Sync(std::string& error);
+  // Asks the system to start writing the given byte range to the disk without waiting for
+  // it, so that a later Sync has less left to wait for; failures are ignored (a hint).
+  void StartWriteBack(std::uint64_t offset, std::uint64_t size);
   // The file's size.
   bool Size(std::uint64_t& size, std::string& error);
   // Closes the file, reporting what the close itself reports.

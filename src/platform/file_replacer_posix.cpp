@@ -89,6 +89,11 @@ bool OsFile::Sync(std::string& error) {
   return true;
 }
 
+void OsFile::StartWriteBack(std::uint64_t offset, std::uint64_t size) {
+  ::sync_file_range(Fd(*this), static_cast<off64_t>(offset), static_cast<off64_t>(size),
+                    SYNC_FILE_RANGE_WRITE);
+}
+
 bool OsFile::Size(std::uint64_t& size, std::string& error) {
   struct stat st;
   if (::fstat(Fd(*this), &st) != 0) return Failed(error);

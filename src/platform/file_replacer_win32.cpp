@@ -106,6 +106,9 @@ bool OsFile::Truncate(std::uint64_t size, std::string& error) {
   return Seek(size, error) && (SetEndOfFile(Native(*this)) || Failed(error));
 }
 
+// Windows writes dirty pages out on its own schedule; there is no range hint to give.
+void OsFile::StartWriteBack(std::uint64_t, std::uint64_t) {}
+
 bool OsFile::Sync(std::string& error) {
   if (!FlushFileBuffers(Native(*this))) return Failed(error);
   return true;

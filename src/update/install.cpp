@@ -28,7 +28,12 @@ struct PackageKind {
 const PackageKind kVersion{"VERS", "RuviDurUdi\\", "AuxActu.tmp"};
 const PackageKind kWebModule{"MWEB", "DatosWeb\\", "AuxMWeb.tmp"};
 
-// Writes the payload name of size bytes to target, checking that all of it arrived.
+[[noreturn]] void PackageDamaged() {
+  throw KelvError(kErrPaqueteDanado, "ExtraerPaquete", std::string(kMsgPaqueteDanado));
+}
+
+// Writes the payload name of size bytes to target, hashing it on its way, and checks that
+// all of it arrived and that it is what was packed.
 void WritePackage(const PayloadSource& payloads, const char* name, std::uint64_t size,
                   const std::string& target) {
   auto fail = [&] {
@@ -36,26 +41,26 @@ void WritePackage(const PayloadSource& payloads, const char* name, std::uint64_t
   };
   // An old package that could not be deleted (a read-only one) is left as it is.
   if (ExisteArchivo(target)) fail();
-  bool ok;
+  PayloadCheck check = PayloadCheck::kSinkStopped;
+  bool closed = false;
   {
     std::ofstream out(std::filesystem::u8path(target), std::ios::binary | std::ios::trunc);
-    ok = static_cast<bool>(out);
-    if (ok) {
-      ok = payloads.Read(name, [&out](const char* data, std::size_t n) {
-        return static_cast<bool>(out.write(data, static_cast<std::streamsize>(n)));
+    if (out) {
+      // A failure of the digest itself counts as a package that was not written.
+      IgnorarFallo([&] {
+        check = ReadAndCheck(payloads, name, [&out](const char* data, std::size_t n) {
+                  return static_cast<bool>(out.write(data, static_cast<std::streamsize>(n)));
+                }).check;
       });
-      out.flush();
-      ok = ok && out.good();
       out.close();
-      ok = ok && !out.fail();
+      closed = !out.fail();
     }
   }
-  if (ok) {
-    const std::optional<std::uintmax_t> written = FileSize(target);
-    ok = written.has_value() && *written == size;
-  }
-  if (!ok) {
+  const bool checked = check == PayloadCheck::kIntact || check == PayloadCheck::kNoDigest;
+  const std::optional<std::uintmax_t> written = FileSize(target);
+  if (!closed || !checked || !written || *written != size) {
     IgnorarFallo([&] { DeleteFileForced(target); });
+    if (check == PayloadCheck::kDamaged) PackageDamaged();
     fail();
   }
 }
@@ -82,7 +87,12 @@ bool ModoSoloPaquete(std::string_view lineaDeComando) {
 }
 
 std::string NombreSoloPaquete(std::string_view archivoPaquete) {
-  return Replace(archivoPaquete, ".tmp", ".upd");
+  constexpr std::string_view kTmp = ".tmp";
+  std::string name(archivoPaquete);
+  if (name.size() >= kTmp.size() && name.compare(name.size() - kTmp.size(), kTmp.size(), kTmp) == 0) {
+    name.replace(name.size() - kTmp.size(), kTmp.size(), ".upd");
+  }
+  return name;
 }
 
 std::string RutaActualizador(const RunState& estado) {
@@ -95,6 +105,10 @@ std::string ArgumentoActualizador(const RunState& estado) {
 
 std::string ExtraerPaquete(const PayloadSource& payloads) {
   RunState& st = Estado();
+  // A damaged installer hands nothing on: neither its package nor copies of itself.
+  std::string damage;
+  if (!IgnorarFallo([&] { damage = payloads.Damage(); }) || !damage.empty()) PackageDamaged();
+
   st.EsModuloWeb = true;
   std::optional<std::uint64_t> size = PayloadSize(payloads, kVersion.resource);
   st.EsModuloWeb = !(size && *size >= 2);  // "VERS" counts only with at least 2 bytes
@@ -109,6 +123,10 @@ std::string ExtraerPaquete(const PayloadSource& payloads) {
   }
   if (!size) return std::string();
 
+  // The package is written and checked first, so that the copies below are made only of an
+  // installer whose package is whole.
+  if (*size > 0) WritePackage(payloads, kind.resource, *size, target);
+
   // Copies of the installer beside the package and below the data folder.
   const std::string self = JoinSep(ExecutableFolder(), st.ArchivoInstalador);
   IgnorarFallo([&] { CopyFileOverwriting(self, st.PathUtiles + st.ArchivoInstalador); });
@@ -117,9 +135,7 @@ std::string ExtraerPaquete(const PayloadSource& payloads) {
     CopyFileOverwriting(self, JoinSep(st.BaseGral, folder + st.ArchivoInstalador));
   });
 
-  if (*size == 0) return std::string();
-  WritePackage(payloads, kind.resource, *size, target);
-  return target;
+  return *size > 0 ? target : std::string();
 }
 
 RunStatus InstalarActualizacion(const PayloadSource& payloads, ProgramLauncher& launcher,
@@ -129,10 +145,10 @@ RunStatus InstalarActualizacion(const PayloadSource& payloads, ProgramLauncher& 
   try {
     st.ArchivoPaquete = ExtraerPaquete(payloads);
   } catch (const KelvError& e) {
-    // A package that was not written is never handed over.
+    // A package that was not written, or is damaged, is never handed over.
     IgnorarFallo([&] { st.CnnUsuarios.reset(); });
     IgnorarFallo([&] { ShowMessageBox(e.Description()); });
-    return kRunPackageNotWritten;
+    return e.Number() == kErrPaqueteDanado ? kRunPackageDamaged : kRunPackageNotWritten;
   }
 
   IgnorarFallo([&] { st.CnnUsuarios.reset(); });
@@ -143,10 +159,19 @@ RunStatus InstalarActualizacion(const PayloadSource& payloads, ProgramLauncher& 
     IgnorarFallo([&] {
       if (ExisteArchivo(target)) DeleteFilePlain(target);
     });
+    bool renamed = false;
     IgnorarFallo([&] {
       // A target that could not be deleted (read-only) is not replaced.
-      if (!ExisteArchivo(target)) RenameFileReplacing(st.ArchivoPaquete, target);
+      if (!ExisteArchivo(target)) renamed = RenameFileReplacing(st.ArchivoPaquete, target);
     });
+    if (!renamed && !st.ArchivoPaquete.empty()) {
+      // The package cannot take its name: it counts as not written, and the explorer is
+      // not sent to an old file.
+      IgnorarFallo([&] { DeleteFileForced(st.ArchivoPaquete); });
+      IgnorarFallo([&] { ShowMessageBox(std::string(kMsgPaqueteNoEscrito) + target); });
+      IgnorarFallo([&] { window.Unload(); });
+      return kRunPackageNotWritten;
+    }
     YieldToWindowSystem(7);
     IgnorarFallo([&] { started = launcher.ShowInFileExplorer(target); });
   } else {

@@ -1,4 +1,5 @@
-// Payloads appended to an executable: reading them in chunks and appending them (all OSes).
+// Payloads appended to an executable: reading them in chunks and appending them with their
+// digests (all OSes).
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -7,6 +8,7 @@
 
 #include "platform/files.h"
 #include "text/error.h"
+#include "update/packed_file.h"
 #include "update/payload.h"
 #include "update/payload_footer.h"
 
@@ -16,29 +18,6 @@ namespace kelv {
 namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
-
-// The footer of the file at path, or nullopt when it has none.
-std::optional<PayloadFooter> ReadFooter(std::ifstream& in, std::uint64_t size) {
-  if (size < kPayloadFooterSize) return std::nullopt;
-  std::string bytes(kPayloadFooterSize, '\0');
-  in.seekg(static_cast<std::streamoff>(size - kPayloadFooterSize));
-  if (!in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()))) return std::nullopt;
-  return DecodePayloadFooter(bytes, size);
-}
-
-std::optional<PayloadEntry> FindEntry(const std::string& path, std::string_view name,
-                                      std::ifstream& in) {
-  std::optional<std::uintmax_t> size = FileSize(path);
-  if (!size) return std::nullopt;
-  in.open(fs::u8path(path), std::ios::binary);
-  if (!in) return std::nullopt;
-  std::optional<PayloadFooter> footer = ReadFooter(in, *size);
-  if (!footer) return std::nullopt;
-  for (const PayloadEntry& e : footer->entries) {
-    if (e.name == name) return e;
-  }
-  return std::nullopt;
-}
 
 // Copies length bytes from in (at its position) to sink in chunks.
 bool CopyChunks(std::istream& in, std::uint64_t length, const ChunkSink& sink) {
@@ -57,44 +36,68 @@ std::string SystemReason() { return std::string(" (") + std::strerror(errno) + "
 
 }  // namespace
 
-AppendedPayloads::AppendedPayloads(std::string path) : path_(std::move(path)) {}
+AppendedPayloads::AppendedPayloads(std::string path) : path_(std::move(path)) {
+  std::optional<PackedFile> file = InspectPackedFile(path_);
+  if (!file) return;
+  damage_ = file->damage;
+  if (file->footer) entries_ = std::move(file->footer->entries);
+}
+
+const PayloadEntry* AppendedPayloads::Find(std::string_view name) const {
+  for (const PayloadEntry& e : entries_) {
+    if (e.name == name) return &e;
+  }
+  return nullptr;
+}
+
+std::vector<std::string> AppendedPayloads::Names() const {
+  std::vector<std::string> names;
+  for (const PayloadEntry& e : entries_) names.push_back(e.name);
+  return names;
+}
 
 std::optional<std::uint64_t> AppendedPayloads::Size(std::string_view name) const {
-  std::ifstream in;
-  std::optional<PayloadEntry> e = FindEntry(path_, name, in);
+  const PayloadEntry* e = Find(name);
   if (!e) return std::nullopt;
   return e->length;
 }
 
 bool AppendedPayloads::Read(std::string_view name, const ChunkSink& sink) const {
-  std::ifstream in;
-  std::optional<PayloadEntry> e = FindEntry(path_, name, in);
+  const PayloadEntry* e = Find(name);
   if (!e) return false;
+  std::ifstream in(fs::u8path(path_), std::ios::binary);
   in.seekg(static_cast<std::streamoff>(e->offset));
   return in && CopyChunks(in, e->length, sink);
 }
 
+std::optional<Sha256Digest> AppendedPayloads::StoredDigest(std::string_view name) const {
+  const PayloadEntry* e = Find(name);
+  if (!e) return std::nullopt;
+  return e->digest;
+}
+
+std::string AppendedPayloads::Damage() const { return damage_; }
+
 void AppendPayloads(const std::string& installer, const std::vector<PayloadFile>& payloads,
-                    const std::string& output) {
+                    const std::string& output, StoreDigests digests) {
   auto fail = [](const std::string& what) {
     throw KelvError(kErrFile, "AppendPayloads", what);
   };
   // Names are checked before anything is written.
-  PayloadFooter names;
-  for (const PayloadFile& p : payloads) names.entries.push_back(PayloadEntry{p.name, 0, 0});
-  EncodePayloadFooter(names);
-
-  std::optional<std::uintmax_t> installerSize = FileSize(installer);
-  std::ifstream base(fs::u8path(installer), std::ios::binary);
-  if (!installerSize || !base) fail("cannot read the installer " + installer);
-  // Payloads packed before are left out: only the installer's own bytes are copied.
   PayloadFooter footer;
-  footer.baseSize = *installerSize;
-  if (std::optional<PayloadFooter> old = ReadFooter(base, *installerSize)) {
-    footer.baseSize = old->baseSize;
+  footer.version = digests == StoreDigests::kYes ? kPayloadFooterVersion : 1;
+  for (const PayloadFile& p : payloads) {
+    footer.entries.push_back(PayloadEntry{p.name, 0, 0, Sha256Digest{}});
   }
-  base.clear();
-  base.seekg(0);
+  EncodePayloadFooter(footer);
+  footer.entries.clear();
+
+  // Payloads packed before are left out: only the installer's own bytes are copied.
+  const std::optional<PackedFile> packed = InspectPackedFile(installer);
+  std::ifstream base(fs::u8path(installer), std::ios::binary);
+  if (!packed || !base) fail("cannot read the installer " + installer);
+  if (!packed->damage.empty()) fail("the installer " + installer + " is damaged: " + packed->damage);
+  footer.baseSize = packed->footer ? packed->footer->baseSize : packed->size;
 
   const fs::path target = fs::u8path(output);
   fs::path partial = target;
@@ -119,10 +122,16 @@ void AppendPayloads(const std::string& installer, const std::vector<PayloadFile>
     std::optional<std::uintmax_t> size = FileSize(p.path);
     std::ifstream in(fs::u8path(p.path), std::ios::binary);
     if (!size || !in) abandon("cannot read the package " + p.path + SystemReason());
-    if (!CopyChunks(in, *size, write)) {
-      abandon("cannot copy the package " + p.path + " to " + output + SystemReason());
-    }
-    footer.entries.push_back(PayloadEntry{p.name, offset, *size});
+    // The digest is taken from the bytes as they are written, in the same pass.
+    Sha256 hash;
+    const bool copied = CopyChunks(in, *size, [&](const char* data, std::size_t n) {
+      if (digests == StoreDigests::kYes) hash.Update(data, n);
+      return write(data, n);
+    });
+    if (!copied) abandon("cannot copy the package " + p.path + " to " + output + SystemReason());
+    PayloadEntry entry{p.name, offset, *size, std::nullopt};
+    if (digests == StoreDigests::kYes) entry.digest = hash.Finish();
+    footer.entries.push_back(std::move(entry));
     offset += *size;
   }
   const std::string footerBytes = EncodePayloadFooter(footer);

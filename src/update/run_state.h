@@ -39,6 +39,7 @@ enum RunStatus : int {
   kRunNoUserDatabase = 3,    // the user database did not open, or there is no data folder
   kRunPackageNotWritten = 4, // the package could not be written
   kRunHandOverFailed = 5,    // the updater or the explorer could not be started
+  kRunPackageDamaged = 6,    // the installer's package is damaged or cut short
 };
 
 }  // namespace kelv

@@ -3,12 +3,16 @@
 // arithmetic, failure records, events, listing rules).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <random>
 #include <stdexcept>
+#include <thread>
 
 #include "ftp/dir_list.h"
 #include "ftp/file_time.h"
@@ -16,6 +20,7 @@
 #include "ftp/ftp_session.h"
 #include "ftp/listing_parser.h"
 #include "ftp/server_address.h"
+#include "ftp/stall_watch.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/ui_yield.h"
@@ -26,6 +31,13 @@ namespace {
 
 // 9 Dec 2026 23:00 UTC, the "now" of the listing tests.
 const std::uint64_t kNow = CivilToFileTime(2026, 12, 9, 23, 0, 0);
+
+// The zone the test runs in, in hours east of UTC: the test registrations set TZ and, beside
+// it, KELV_TEST_UTC_OFFSET (0 when absent). Zones without summer time keep this exact.
+double ZoneHours() {
+  const auto v = GetEnv("KELV_TEST_UTC_OFFSET");
+  return v ? std::stod(*v) : 0.0;
+}
 
 TEST(ListingParser, UnixMlsdAndDosLines) {
   struct Case {
@@ -71,6 +83,21 @@ TEST(ListingParser, UnixMlsdAndDosLines) {
       {"-rw-r--r--   1 u g 4096 Foo  1 09:05 x", false, nullptr, 0, 0, 0},
       {"13-45-26  11:38PM  1 bad", false, nullptr, 0, 0, 0},
       {"garbage", false, nullptr, 0, 0, 0},
+      // Numbers are read with their range checked: an entry whose number does not fit is
+      // skipped, never wrapped.
+      {"type=file;size=18446744073709551615;modify=20200101000000; max", true, "max",
+       kAttrNormal, 18446744073709551615ULL, CivilToFileTime(2020, 1, 1, 0, 0, 0)},
+      {"type=file;size=18446744073709551617;modify=20200101000000; wraps", true, nullptr, 0, 0,
+       0},
+      {"type=file;size=12ab;modify=20200101000000; notanumber", true, nullptr, 0, 0, 0},
+      {"-rw-r--r--   1 u g 18446744073709551617 Dec 01 01:02 wraps", false, nullptr, 0, 0, 0},
+      {"-rw-r--r--   1 u g 5 Dec 4294967297 01:02 day", false, nullptr, 0, 0, 0},
+      {"-rw-r--r--   1 u g 5 Dec 32 01:02 day", false, nullptr, 0, 0, 0},
+      {"01-02-1999  12:05AM   99999999999999999999 wraps", false, nullptr, 0, 0, 0},
+      // A time that is absent or cannot be read is 0 (the entry stays).
+      {"type=file;size=3; nodate", true, "nodate", kAttrNormal, 3, 0},
+      {"type=file;size=3;modify=2020x; baddate", true, "baddate", kAttrNormal, 3, 0},
+      {"type=file;size=3;modify=20201340000000; nomonth", true, "nomonth", kAttrNormal, 3, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -91,6 +118,96 @@ TEST(ListingParser, UnixMlsdAndDosLines) {
   ASSERT_TRUE(created);
   EXPECT_EQ(created->creationTime, CivilToFileTime(2010, 1, 1, 0, 0, 0));
   EXPECT_EQ(created->lastWriteTime, CivilToFileTime(2020, 1, 1, 0, 0, 0));
+}
+
+TEST(ListingParser, NamesAreHeldToWhatTheFindRecordCarries) {
+  auto mlsd = [](const std::string& name) {
+    return ParseMlsdLine("type=file;size=1;modify=20200101000000; " + name);
+  };
+  auto unix = [](const std::string& name) {
+    return ParseListLine("-rw-r--r-- 1 u g 1 Jan  3  2019 " + name, kNow);
+  };
+  auto dos = [](const std::string& name) {
+    return ParseListLine("01-02-1999  12:05AM  1 " + name, kNow);
+  };
+  const std::string accented = "\u00E9";  // two bytes, one character
+  std::string longest;
+  for (int i = 0; i < 259; ++i) longest += accented;
+  struct Case { std::string raw; const char* name; };
+  const Case cases[] = {
+      {std::string("cut\0here.txt", 12), "cut"},
+      {std::string("\0hidden", 7), nullptr},
+      {std::string(259, 'n'), "259"},
+      {std::string(260, 'n'), nullptr},
+      {longest, "longest"},
+      {longest + "x", nullptr},
+      {".", nullptr},
+      {"..", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.raw.size());
+    for (auto parse : {+mlsd, +unix, +dos}) {
+      auto d = parse(c.raw);
+      if (!c.name) {
+        EXPECT_FALSE(d.has_value());
+        continue;
+      }
+      ASSERT_TRUE(d.has_value());
+      const std::string expected = std::string(c.name) == "259"       ? std::string(259, 'n')
+                                   : std::string(c.name) == "longest" ? longest
+                                                                      : std::string(c.name);
+      EXPECT_EQ(d->name, expected);
+    }
+  }
+}
+
+TEST(ListingReader, ReadsPiecesOfAnySizeAndSkipsOverlongLines) {
+  const std::string overlong = "type=file;size=1;x=" + std::string(kMaxListingLine, 'x') + "; long";
+  const std::string text = "type=file;size=1;modify=20200101000000; a\r\n" + overlong +
+                           "\r\ntype=dir;modify=20200101000000; b\n\ntype=file;size=3; c";
+  auto names = [](const std::vector<FindData>& entries) {
+    std::string out;
+    for (const FindData& d : entries) out += d.name + ",";
+    return out;
+  };
+  EXPECT_EQ(names(ParseListing(text, ListingFormat::Mlsd, kNow)), "a,b,c,");
+  // However the bytes arrive, the same entries come out.
+  for (std::size_t piece : {1, 2, 3, 7, 64, 4096, 9000}) {
+    SCOPED_TRACE(piece);
+    std::vector<FindData> got;
+    ListingReader reader(ListingFormat::Mlsd, kNow, [&](FindData&& d) { got.push_back(d); });
+    for (std::size_t pos = 0; pos < text.size(); pos += piece) {
+      reader.Feed(std::string_view(text).substr(pos, piece));
+    }
+    EXPECT_EQ(names(got), "a,b,") << "the last line waits for its end";
+    reader.Finish();
+    EXPECT_EQ(names(got), "a,b,c,");
+  }
+}
+
+TEST(StallWatch, FiresOnlyWithoutProgress) {
+  using namespace std::chrono_literals;
+  std::atomic<int> fired{0};
+  StallWatch watch([&] { ++fired; });
+  watch.SetLimit(200ms);
+  // Progress more often than the limit keeps it quiet.
+  watch.Start();
+  for (int i = 0; i < 8; ++i) {
+    std::this_thread::sleep_for(50ms);
+    watch.Progress();
+  }
+  EXPECT_FALSE(watch.Stop());
+  EXPECT_EQ(fired, 0);
+  // Silence for longer than the limit fires it, once.
+  watch.Start();
+  std::this_thread::sleep_for(700ms);
+  EXPECT_TRUE(watch.Stop());
+  EXPECT_EQ(fired, 1);
+  // A stopped watch stays quiet, and the next call starts clean.
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(fired, 1);
+  watch.Start();
+  EXPECT_FALSE(watch.Stop());
 }
 
 TEST(ListingParser, WholeListingsKeepOrderAndSkipNoise) {
@@ -207,7 +324,9 @@ class FakeBackend : public FtpBackend {
   std::vector<std::size_t> writes;
   bool fileOpen = false, finding = false;
   bool closeResult = true;
+  std::chrono::seconds noProgressLimit{0};
 
+  void SetNoProgressLimit(std::chrono::seconds limit) override { noProgressLimit = limit; }
   bool Autodial() override { return Call("Autodial"); }
   bool OpenSession(const std::string&) override { return Call("OpenSession"); }
   void SetProxyCredentials(const std::string& u, const std::string& p) override {
@@ -220,12 +339,12 @@ class FakeBackend : public FtpBackend {
   void CloseConnection() override { log.push_back("CloseConnection"); }
   void CloseSession() override { log.push_back("CloseSession"); }
   bool PutFile(const std::string&, const std::string&, bool) override { return Call("PutFile"); }
-  bool GetFile(const std::string& remote, const std::string& local, bool) override {
+  bool GetFile(const std::string& remote, const DataSink& sink, bool) override {
     if (!Call("GetFile")) {
-      WriteFileReplacing(local, "partial");
+      sink("partial", 7);
       return false;
     }
-    WriteFileReplacing(local, files[remote]);
+    sink(files[remote].data(), files[remote].size());
     return true;
   }
   bool RenameFile(const std::string&, const std::string&) override { return Call("Rename"); }
@@ -266,6 +385,10 @@ class FakeBackend : public FtpBackend {
     fileOpen = false;
     if (!closeResult) error_ = 12030;
     return closeResult;
+  }
+  void AbortFile() override {
+    log.push_back("AbortFile");
+    fileOpen = false;
   }
   bool FindFirst(const std::string& pattern, FindData& found) override {
     log.push_back("FindFirst:" + pattern);
@@ -321,7 +444,9 @@ class CoreTest : public ::testing::Test {
     ftp_->OnErrorEnEnvio([this] { ++errorEvents_; });
     ftp_->OnFileTransferProgress(
         [this](std::int32_t& c, std::int32_t& t) { progress_.emplace_back(c, t); });
-    dir_ = JoinSep(testing::TempDir(), "kelv_ftp_core_" + std::to_string(++counter_));
+    // The same program runs in several zones at once: each run has folders of its own.
+    static const std::string run = std::to_string(std::random_device()());
+    dir_ = JoinSep(testing::TempDir(), "kelv_ftp_core_" + run + "_" + std::to_string(++counter_));
     std::filesystem::remove_all(std::filesystem::u8path(dir_));
     std::filesystem::create_directories(std::filesystem::u8path(dir_));
   }
@@ -459,8 +584,9 @@ TEST_F(CoreTest, ChunkedDownloadArithmeticAndFailures) {
   EXPECT_EQ(ReadFileBytes(Local("out")), std::string(510, 'd'));
   EXPECT_FALSE(fake_->fileOpen);
 
-  // The listing claims more than the server sends: a short read fails and the local file
-  // is left as it was.
+  // The listing claims more than the server sends: in binary mode a short read fails and
+  // the local file is left as it was.
+  ftp_->SetTransferBinary();
   fake_->entries = {Entry("r", kAttrNormal, 600)};
   EXPECT_FALSE(ftp_->FTPDownloadFile(Local("out"), "r"));
   EXPECT_EQ(ftp_->GetLastErrorMessage().rfind("InternetReadFile2 error code: 38", 0), 0u);
@@ -496,6 +622,11 @@ TEST_F(CoreTest, SimpleGetKeepsTheLocalFileOnFailure) {
   fake_->files["r"] = "new";
   EXPECT_TRUE(ftp_->SimpleFTPGetFile(Local("keep"), "r"));
   EXPECT_EQ(ReadFileBytes(Local("keep")), "new");
+  // A local file that cannot be made is a recorded failure, as when the library writes it.
+  fake_->log.clear();
+  EXPECT_FALSE(ftp_->SimpleFTPGetFile(JoinSep(Local("no-folder"), "x"), "r"));
+  EXPECT_EQ(ftp_->GetLastErrorMessage(), "SimpleFtpGetFile error code: 3 Message: text of 3");
+  EXPECT_TRUE(fake_->log.empty()) << "nothing is asked of the server";
 }
 
 TEST_F(CoreTest, FileSizeRules) {
@@ -522,7 +653,7 @@ TEST_F(CoreTest, ListingRules) {
   EXPECT_EQ(list, ftp_->Directory());
   EXPECT_TRUE(list->Item(1).Directory && list->Item(1).Archive);
   EXPECT_EQ(list->Item("F.TXT").FileSize, 5);  // the low 32 bits of the size
-  EXPECT_DOUBLE_EQ(list->Item(2).LastWriteTime, 36526.75);  // TZ=UTC
+  EXPECT_DOUBLE_EQ(list->Item(2).LastWriteTime, 36526.75 + ZoneHours() / 24);
   EXPECT_FALSE(fake_->finding);
 
   // Nothing found: no list, nothing recorded, and Directory is then an empty list.
@@ -584,9 +715,11 @@ TEST_F(CoreTest, SimpleOperationsRecordTheirContext) {
 }
 
 TEST_F(CoreTest, FileTimeToDateUsesLocalTime) {
-  // The test runs with TZ=UTC: a zone without offset.
-  EXPECT_DOUBLE_EQ(ftp_->FileTimeToDate(0), -109205.0);
-  EXPECT_DOUBLE_EQ(ftp_->FileTimeToDate(CivilToFileTime(2000, 1, 1, 18, 0, 0)), 36526.75);
+  EXPECT_DOUBLE_EQ(ftp_->FileTimeToDate(CivilToFileTime(2000, 1, 1, 18, 0, 0)),
+                   36526.75 + ZoneHours() / 24);
+  if (ZoneHours() >= 0) {
+    EXPECT_DOUBLE_EQ(ftp_->FileTimeToDate(0), -109205.0 + ZoneHours() / 24);
+  }
 #ifndef _WIN32
   // A time the system cannot convert gives 0, and its error code is shown (KELV_NO_UI sends
   // the message dialog's text to standard error). Wine converts such times without failing.
@@ -594,6 +727,155 @@ TEST_F(CoreTest, FileTimeToDateUsesLocalTime) {
   EXPECT_EQ(ftp_->FileTimeToDate(0x8000000000000000ULL), 0.0);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("87"), std::string::npos);
 #endif
+}
+
+TEST_F(CoreTest, NamesWithLineEndsOrNulAreRefusedBeforeAnythingIsSent) {
+  struct Case { const char* context; std::function<bool(const std::string&)> call; };
+  const Case cases[] = {
+      {"RenameFTPFile", [&](const std::string& n) { return ftp_->RenameFTPFile(n, "b"); }},
+      {"RenameFTPFile", [&](const std::string& n) { return ftp_->RenameFTPFile("a", n); }},
+      {"CreateFTPDirectory", [&](const std::string& n) { return ftp_->CreateFTPDirectory(n); }},
+      {"RemoveFTPDirectory", [&](const std::string& n) { return ftp_->RemoveFTPDirectory(n); }},
+      {"DeleteFTPFile", [&](const std::string& n) { return ftp_->DeleteFTPFile(n); }},
+      {"FtpSetCurrentDirectory", [&](const std::string& n) { return ftp_->SetFTPDirectory(n); }},
+      {"SimpleFtpPutFile",
+       [&](const std::string& n) { return ftp_->SimpleFTPPutFile(Local("up"), n); }},
+      {"SimpleFtpGetFile",
+       [&](const std::string& n) { return ftp_->SimpleFTPGetFile(Local("down"), n); }},
+      {"FtpOpenFile:PutFile",
+       [&](const std::string& n) { return ftp_->FTPUploadFile(std::string_view(Local("up")), n); }},
+      {"FtpFindFirstFile", [&](const std::string& n) {
+         return ftp_->FTPDownloadFile(std::string_view(Local("down")), n);
+       }},
+      {"FtpFindFirstFile", [&](const std::string& n) { return ftp_->GetFTPFileSize(n) != -2; }},
+      {"FtpFindFirstFile",
+       [&](const std::string& n) { return ftp_->GetDirectoryListing(n) != nullptr; }},
+      {"InternetConnect",
+       [&](const std::string& n) { return ftp_->OpenConnection("host", n, "pw"); }},
+      {"InternetConnect",
+       [&](const std::string& n) { return ftp_->OpenConnection("host", "user", n); }},
+  };
+  WriteFileReplacing(Local("up"), "data");
+  fake_->entries = {Entry("x", kAttrNormal, 5)};
+  const std::string names[] = {"a.txt\r\nDELE victim.txt", "a\nb", std::string("a\0b", 3),
+                               "a\rb"};
+  int events = 0;
+  for (const Case& c : cases) {
+    for (const std::string& name : names) {
+      SCOPED_TRACE(std::string(c.context) + " / " + std::to_string(name.size()));
+      fake_->log.clear();
+      EXPECT_FALSE(c.call(name));
+      EXPECT_EQ(ftp_->GetLastErrorMessage(),
+                std::string(c.context) + " error code: 123 Message: text of 123");
+      EXPECT_EQ(errorEvents_, ++events);
+      for (const std::string& call : fake_->log) {
+        EXPECT_TRUE(call == "CloseConnection" || call == "CloseSession") << call;
+      }
+    }
+  }
+  EXPECT_FALSE(PathExists(Local("down")));
+  // A raw command with a line end in it would be two commands: it is not sent either.
+  fake_->log.clear();
+  EXPECT_FALSE(ftp_->EjecFTPCommand("NOOP\r\nDELE victim.txt"));
+  EXPECT_TRUE(fake_->log.empty());
+  EXPECT_TRUE(ftp_->EjecFTPCommand("NOOP"));
+}
+
+TEST_F(CoreTest, NoProgressLimitIsOneMinuteUntilSet) {
+  EXPECT_EQ(fake_->noProgressLimit, std::chrono::seconds(60));
+  ftp_->SetNoProgressLimit(std::chrono::seconds(3));
+  EXPECT_EQ(fake_->noProgressLimit, std::chrono::seconds(3));
+}
+
+TEST_F(CoreTest, ListingTimesThatCannotBeConvertedAreTheZeroDateWithoutAMessage) {
+  FindData none = Entry("none", kAttrNormal, 1);
+  none.creationTime = none.lastAccessTime = none.lastWriteTime = 0;
+  // Before 1601 in local time west of UTC; out of range everywhere on Linux.
+  FindData early = Entry("early", kAttrNormal, 1);
+  early.lastWriteTime = 1;
+  FindData wild = Entry("wild", kAttrNormal, 1);
+  wild.creationTime = wild.lastAccessTime = wild.lastWriteTime = 0x8000000000000000ULL;
+  fake_->entries = {none, early, wild, Entry("good", kAttrNormal, 1)};
+  testing::internal::CaptureStderr();
+  auto list = ftp_->GetDirectoryListing("*");
+  const std::string shown = testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(list);
+  EXPECT_EQ(shown, "") << "no dialog for any entry";
+  for (const char* name : {"none", "wild"}) {
+    SCOPED_TRACE(name);
+    const cDirItem& item = list->Item(name);
+    EXPECT_EQ(item.CreationTime, 0.0);
+    EXPECT_EQ(item.LastAccessTime, 0.0);
+    EXPECT_EQ(item.LastWriteTime, 0.0);
+  }
+  if (ZoneHours() < 0) {
+    EXPECT_EQ(list->Item("early").LastWriteTime, 0.0);
+  }
+  EXPECT_DOUBLE_EQ(list->Item("good").LastWriteTime, 36526.75 + ZoneHours() / 24);
+}
+
+TEST_F(CoreTest, AsciiChunkedDownloadsReadUntilTheServerEndsTheData) {
+  // Line ends change on the way, so the listed size and the bytes that arrive differ.
+  struct Case { std::size_t listed, sent; Events events; };
+  const Case cases[] = {
+      {700, 600, {{255, 700}, {510, 700}, {600, 600}}},  // CR LF became LF: fewer bytes
+      {300, 600, {{255, 300}, {510, 510}, {600, 600}}},  // LF became CR LF: more bytes
+      {600, 510, {{255, 600}, {510, 600}, {510, 510}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.listed);
+    progress_.clear();
+    fake_->files["t.txt"] = std::string(c.sent, 'a');
+    fake_->entries = {Entry("t.txt", kAttrNormal, c.listed)};
+    ASSERT_TRUE(ftp_->FTPDownloadFile(Local("t.txt"), "t.txt")) << ftp_->GetLastErrorMessage();
+    EXPECT_EQ(ReadFileBytes(Local("t.txt")), std::string(c.sent, 'a'));
+    EXPECT_EQ(progress_, c.events);
+  }
+  // Binary keeps the size check, both ways.
+  ftp_->SetTransferBinary();
+  fake_->entries = {Entry("t.txt", kAttrNormal, 700)};
+  EXPECT_FALSE(ftp_->FTPDownloadFile(Local("t.txt"), "t.txt"));
+  EXPECT_EQ(ftp_->GetLastErrorMessage().rfind("InternetReadFile2 error code: 38", 0), 0u)
+      << ftp_->GetLastErrorMessage();
+  fake_->entries = {Entry("t.txt", kAttrNormal, 300)};
+  EXPECT_FALSE(ftp_->FTPDownloadFile(Local("t.txt"), "t.txt"));
+  EXPECT_EQ(ftp_->GetLastErrorMessage().rfind("InternetReadFile2 error code: 234", 0), 0u)
+      << ftp_->GetLastErrorMessage();
+  EXPECT_EQ(ReadFileBytes(Local("t.txt")), std::string(510, 'a'));
+  EXPECT_FALSE(fake_->fileOpen);
+}
+
+TEST_F(CoreTest, ADownloadTheServerReportsAsFailedLeavesTheLocalFile) {
+  WriteFileReplacing(Local("out"), "old");
+  fake_->files["r"] = std::string(300, 'd');
+  fake_->entries = {Entry("r", kAttrNormal, 300)};
+  fake_->closeResult = false;
+  EXPECT_FALSE(ftp_->FTPDownloadFile(Local("out"), "r"));
+  EXPECT_EQ(ftp_->GetLastErrorMessage().rfind("InternetCloseHandle error code: 12030", 0), 0u);
+  EXPECT_EQ(ReadFileBytes(Local("out")), "old");
+}
+
+TEST_F(CoreTest, AnUploadLeftMidwayIsAbortedNotCompleted) {
+  WriteFileReplacing(Local("f"), std::string(2000, 'q'));
+  ftp_->OnFileTransferProgress([](std::int32_t& cur, std::int32_t&) {
+    if (cur == 510) throw std::runtime_error("cancelled");
+  });
+  fake_->log.clear();
+  EXPECT_THROW(ftp_->FTPUploadFile(Local("f"), "r"), std::runtime_error);
+  EXPECT_EQ(std::count(fake_->log.begin(), fake_->log.end(), "AbortFile"), 1);
+  EXPECT_EQ(std::count(fake_->log.begin(), fake_->log.end(), "CloseFile"), 0);
+  EXPECT_FALSE(fake_->fileOpen);
+}
+
+TEST_F(CoreTest, ServerRepliesAreCutAt2048Characters) {
+  fake_->response = "550 " + std::string(5000, 'x');
+  ftp_->ReportError(12003, "DeleteFTPFile");
+  EXPECT_EQ(ftp_->GetLastErrorMessage(), "550 " + std::string(2044, 'x'));
+  std::string accented;
+  for (int i = 0; i < 3000; ++i) accented += "\u00E9";
+  fake_->response = accented;
+  ftp_->ReportError(12003, "DeleteFTPFile");
+  EXPECT_EQ(ftp_->GetLastErrorMessage(), accented.substr(0, 2 * 2048));
 }
 
 }  // namespace

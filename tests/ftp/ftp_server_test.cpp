@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ftp/ftp_session.h"
+#include "ftp/ftp_test_support.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/ui_yield.h"
@@ -23,27 +24,6 @@ namespace kelv {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Env(const char* name) {
-  const auto v = GetEnv(name);
-  return v ? *v : std::string();
-}
-
-std::string Bytes(std::size_t n) {
-  std::string s(n, '\0');
-  for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 7 + i / 256) & 0xFF);
-  return s;
-}
-
-// Wine's WinINet differs from Windows in two ways these tests meet: its LIST parser cuts
-// names at blanks, and it caps listed sizes at 2^31 - 1.
-bool UnderWine() { return !Env("KELV_FTP_UNDER_WINE").empty(); }
-
-#ifdef _WIN32
-constexpr bool kWindows = true;
-#else
-constexpr bool kWindows = false;
-#endif
 
 // A connected client per test, in active or passive mode, with the server's root and a
 // local scratch folder at hand.

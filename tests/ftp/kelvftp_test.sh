@@ -1,35 +1,13 @@
 #!/usr/bin/env bash
 # Drives kelvftp against the server of with_ftp_server.sh: listing, uploads and downloads
-# (whole and chunked, active and passive), remote file and folder commands, and failures.
+# (whole and chunked, active and passive), remote file and folder commands, where the
+# password comes from, and failures.
 #
 #   with_ftp_server.sh [--wine] -- kelvftp_test.sh KELVFTP_COMMAND...
 set -uo pipefail
 
-kelvftp=("$@")
-host=$KELV_FTP_HOST:$KELV_FTP_PORT
+source "$(dirname "$0")/kelvftp_frame.sh"
 login=(--user "$KELV_FTP_USER" --password "$KELV_FTP_PASSWORD")
-local=$KELV_FTP_LOCAL            # as the program sees it
-unix_local=$KELV_FTP_LOCAL_UNIX  # as this script sees it
-root=$KELV_FTP_ROOT_UNIX
-sep=/
-[[ -n ${KELV_FTP_UNDER_WINE:-} ]] && sep='\'
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
-# run EXPECTED_STATUS ARGS...: runs kelvftp, leaves its output (CR removed) in $out/$err.
-run() {
-  local want=$1
-  shift
-  out=$("${kelvftp[@]}" "$@" 2>"$unix_local/.err" | tr -d '\r')
-  local status=${PIPESTATUS[0]}
-  err=$(tr -d '\r' <"$unix_local/.err")
-  rm -f "$unix_local/.err"
-  ((status == want)) || fail "kelvftp $* exited $status, expected $want (stderr: $err)"
-}
 
 run 0 --help
 [[ $out == usage:* ]] || fail "--help shows no usage"
@@ -72,6 +50,34 @@ run 0 "${login[@]}" "$host" rmdir folder
 run 0 "${login[@]}" "$host" pwd
 [[ $out == / ]] || fail "pwd says $out"
 
+# The password need not be on the command line: KELVFTP_PASSWORD, or a .netrc entry.
+export KELVFTP_PASSWORD=$KELV_FTP_PASSWORD
+run 0 --user "$KELV_FTP_USER" "$host" pwd
+export KELVFTP_PASSWORD=wrong
+run 1 --user "$KELV_FTP_USER" "$host" pwd
+unset KELVFTP_PASSWORD
+netrc=$unix_local/netrc
+netrc_arg=$local${sep}netrc
+printf 'machine other.example login nobody password nothing\n' >"$netrc"
+printf 'machine %s\n  login %s\n  password "%s"\ndefault login anonymous password x\n' \
+  "$KELV_FTP_HOST" "$KELV_FTP_USER" "$KELV_FTP_PASSWORD" >>"$netrc"
+run 0 --netrc-file "$netrc_arg" "$host" pwd
+[[ $out == / ]] || fail "pwd with the .netrc login says $out"
+run 0 --user "$KELV_FTP_USER" --netrc-file "$netrc_arg" "$host" pwd
+# A login the file has no entry for falls to its default entry, which the server refuses.
+run 1 --user someone --netrc-file "$netrc_arg" "$host" pwd
+# --password comes first, then the .netrc entry, then KELVFTP_PASSWORD.
+run 1 --password wrong --netrc-file "$netrc_arg" "$host" pwd
+KELVFTP_PASSWORD=wrong run 0 --netrc-file "$netrc_arg" "$host" pwd
+run 2 --netrc-file "$local${sep}no-such-netrc" "$host" pwd
+if [[ -z ${KELV_FTP_UNDER_WINE:-} ]]; then
+  mkdir -p "$unix_local/home"
+  cp "$netrc" "$unix_local/home/.netrc"
+  HOME=$unix_local/home run 0 --netrc "$host" pwd
+fi
+run 0 --help
+[[ $out == *KELVFTP_PASSWORD* && $out == *--netrc* ]] || fail "--help does not tell of the password sources"
+
 # Failures: exit status 1 and the reason on standard error.
 run 1 "${login[@]}" "$host" rm moved.bin
 [[ $err == "kelvftp: 550 "* ]] || fail "rm of a missing file says: $err"
@@ -85,8 +91,4 @@ run 1 "${login[@]}" "$host" get missing.txt "$local${sep}keep.txt"
 run 1 "${login[@]}" --chunked "$host" put "$local${sep}absent.bin" x.bin
 [[ $err == kelvftp:* ]] || fail "an absent local file says: $err"
 
-if ((failures)); then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "kelvftp: all checks passed"
+finish "kelvftp"

@@ -50,6 +50,27 @@ TEST(FileReplacer, NothingChangesBeforeCommitAndNothingIsLeftAfter) {
   EXPECT_EQ(NamesIn(dir.Path()), Names{"data.bin"});
 }
 
+TEST(FileReplacer, WritesOfEverySizeArriveInOrder) {
+  // A download's pieces: small ones that are gathered, and large ones that pass straight on,
+  // across several write-back stretches.
+  TestFolder dir;
+  const std::string path = dir.File("pieces.bin");
+  std::string expected;
+  {
+    FileReplacer out(path);
+    const std::size_t sizes[] = {1, 16384, 255, 300000, 7, 1 << 20, 262143, 2, 3 << 20, 9};
+    char next = 'a';
+    for (std::size_t size : sizes) {
+      const std::string piece(size, next);
+      next = next == 'z' ? 'a' : static_cast<char>(next + 1);
+      out.Write(piece);
+      expected += piece;
+    }
+    out.Commit();
+  }
+  EXPECT_EQ(ReadFileBytes(path), expected);
+}
+
 TEST(FileReplacer, HandsTheTemporaryFileToAWriterByName) {
   TestFolder dir;
   const std::string path = dir.File("down.bin");
@@ -196,8 +217,14 @@ TEST(FileReplacerMounted, FullDiskLeavesTheOldFilesWhole) {
   EXPECT_THROW(WriteFileReplacing(inPlace, bigger), KelvError);
   EXPECT_FALSE(CopyFileOverwriting(dir.File("installer"), target));
   {
+    // Small writes are gathered: the full disk shows by the commit at the latest.
     FileReplacer download(target);
-    EXPECT_THROW(download.Write(bigger), KelvError);
+    EXPECT_THROW(
+        {
+          download.Write(bigger);
+          download.Commit();
+        },
+        KelvError);
   }
   EXPECT_EQ(ReadFileBytes(target), old);
   EXPECT_EQ(ReadFileBytes(inPlace), old);

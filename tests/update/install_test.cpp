@@ -1,5 +1,6 @@
-// Tests of the package installation: the package written byte for byte, the installer
-// copies, the hand-over in both modes, and a package that cannot be written.
+// Tests of the package installation: the package written byte for byte and checked against
+// its digest, the installer copies, the hand-over in both modes, and a package that cannot
+// be written or is damaged.
 // Runs with KELV_NO_UI set, so the message box writes to standard error.
 #include <gtest/gtest.h>
 
@@ -16,12 +17,20 @@
 namespace kelv {
 namespace {
 
-// Payloads held in memory; a payload listed in broken stops after its first chunk.
+// Payloads held in memory, with the digests stored for them; a payload stops after its
+// first chunk when broken is set, and the whole source counts as damaged when damage is set.
 class MemoryPayloads : public PayloadSource {
  public:
   std::map<std::string, std::string, std::less<>> data;
+  std::map<std::string, Sha256Digest, std::less<>> digests;
   bool broken = false;
+  std::string damage;
 
+  std::vector<std::string> Names() const override {
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : data) names.push_back(name);
+    return names;
+  }
   std::optional<std::uint64_t> Size(std::string_view name) const override {
     auto it = data.find(name);
     if (it == data.end()) return std::nullopt;
@@ -37,6 +46,12 @@ class MemoryPayloads : public PayloadSource {
     }
     return true;
   }
+  std::optional<Sha256Digest> StoredDigest(std::string_view name) const override {
+    auto it = digests.find(name);
+    if (it == digests.end()) return std::nullopt;
+    return it->second;
+  }
+  std::string Damage() const override { return damage; }
 };
 
 class RecordingLauncher : public ProgramLauncher {
@@ -79,8 +94,7 @@ class Installation : public ::testing::Test {
     st.NumVersion = 40161;
     launcher.window = &window;
     launcher.started.clear();
-    payloads.data.clear();
-    payloads.broken = false;
+    payloads = MemoryPayloads{};
   }
 
   std::string In(const char* relative) const { return dir.Path(NativeSeparators(relative)); }
@@ -93,6 +107,7 @@ class Installation : public ::testing::Test {
 
 TEST_F(Installation, NormalRunWritesThePackageCopiesTheInstallerAndStartsTheUpdater) {
   payloads.data["VERS"] = std::string("PK\x03\x04\0\r\n\x1a payload", 16);
+  payloads.digests["VERS"] = Sha256Of(payloads.data["VERS"]);
   payloads.data["MWEB"] = "not used";
   const std::string self = *ReadFileBytes(ExecutablePath());
 
@@ -169,7 +184,6 @@ TEST_F(Installation, APackageThatCannotBeWrittenIsNotHandedOver) {
          WriteFileReplacing(t.In("app\\Utiles\\RuviDurUdi\\AuxActu.tmp"), "old");
          SetReadOnly(t.In("app\\Utiles\\RuviDurUdi\\AuxActu.tmp"), true);
        }},
-      {"reading breaks off", [](Installation& t) { t.payloads.broken = true; }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -193,6 +207,69 @@ TEST_F(Installation, APackageThatCannotBeWrittenIsNotHandedOver) {
   }
 }
 
+TEST_F(Installation, ADamagedPackageIsNeverHandedOver) {
+  struct Case { const char* name; std::function<void(Installation&)> arrange; };
+  const Case cases[] = {
+      {"one byte differs from what was packed",
+       [](Installation& t) { t.payloads.digests["VERS"] = Sha256Of("a package of some bytez"); }},
+      {"shorter than recorded", [](Installation& t) { t.payloads.broken = true; }},
+      {"the installer's file is damaged",
+       [](Installation& t) { t.payloads.damage = "cut short"; }},
+  };
+  const std::string msg =
+      "El paquete de actualizaci\u00F3n incluido en el instalador est\u00E1 da\u00F1ado. "
+      "Descargue el instalador nuevamente.";
+  for (const char* line : {"", "UPD"}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + " [" + line + "]");
+      SetUp();
+      Estado().LineaDeComando = line;
+      payloads.data["VERS"] = "a package of some bytes";
+      payloads.digests["VERS"] = Sha256Of("a package of some bytes");
+      c.arrange(*this);
+      testing::internal::CaptureStderr();
+      EXPECT_EQ(InstalarActualizacion(payloads, launcher, window), kRunPackageDamaged);
+      const std::string shown = testing::internal::GetCapturedStderr();
+      EXPECT_NE(shown.find(msg), std::string::npos) << shown;
+      EXPECT_TRUE(launcher.started.empty());
+      EXPECT_FALSE(window.Loaded());
+      for (const char* f : {"app\\Utiles\\RuviDurUdi\\AuxActu.tmp", "app\\Utiles\\RuviDurUdi\\AuxActu.upd",
+                            "app\\Utiles\\DatosWeb\\AuxMWeb.tmp"}) {
+        EXPECT_FALSE(PathExists(In(f))) << f << ": nothing of the package is left";
+      }
+      EXPECT_FALSE(PathExists(In("app\\Utiles\\RuviDurUdi\\") + ExecutableFileName()))
+          << "no copy of a damaged installer is made";
+      EXPECT_FALSE(PathExists(In("datos\\Utiles\\RuviDurUdi\\") + ExecutableFileName()));
+    }
+  }
+}
+
+TEST_F(Installation, AWholePackageWithoutDigestRunsAsBefore) {
+  // An installer packed before digests were stored: nothing to compare with, handed over.
+  payloads.data["VERS"] = "package";
+  EXPECT_EQ(InstalarActualizacion(payloads, launcher, window), kRunHandedOver);
+  EXPECT_EQ(ReadFileBytes(In("app\\Utiles\\RuviDurUdi\\AuxActu.tmp")), std::string("package"));
+  EXPECT_EQ(launcher.started.size(), 1u);
+}
+
+TEST_F(Installation, PackageOnlyModeWithAnUpdFileThatCannotBeReplaced) {
+  Estado().LineaDeComando = "UPD";
+  payloads.data["VERS"] = "new package";
+  const std::string upd = In("app\\Utiles\\RuviDurUdi\\AuxActu.upd");
+  WriteFileReplacing(upd, "old package");
+  SetReadOnly(upd, true);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(InstalarActualizacion(payloads, launcher, window), kRunPackageNotWritten);
+  const std::string shown = testing::internal::GetCapturedStderr();
+  EXPECT_NE(shown.find("No se pudo escribir el paquete de actualizaci\u00F3n en " + upd),
+            std::string::npos) << shown;
+  EXPECT_TRUE(launcher.started.empty()) << "the explorer is not sent to the old package";
+  EXPECT_FALSE(window.Loaded());
+  EXPECT_EQ(ReadFileBytes(upd), std::string("old package"));
+  EXPECT_FALSE(PathExists(In("app\\Utiles\\RuviDurUdi\\AuxActu.tmp")));
+  SetReadOnly(upd, false);
+}
+
 TEST_F(Installation, AFailedStartIsReported) {
   payloads.data["VERS"] = "package";
   launcher.succeeds = false;
@@ -205,8 +282,13 @@ TEST(InstallNames, ModesNamesAndTheUpdaterPath) {
   EXPECT_TRUE(ModoSoloPaquete("C:\\UPDATES"));
   EXPECT_FALSE(ModoSoloPaquete("U P D"));
   EXPECT_FALSE(ModoSoloPaquete(""));
-  EXPECT_EQ(NombreSoloPaquete("C:\\x.tmp\\AuxActu.tmp"), "C:\\x.upd\\AuxActu.upd");
+  // Only the file name's extension changes, never a folder of the path.
+  EXPECT_EQ(NombreSoloPaquete("C:\\x.tmp\\AuxActu.tmp"), "C:\\x.tmp\\AuxActu.upd");
+  EXPECT_EQ(NombreSoloPaquete("/srv/a.tmp/Utiles/RuviDurUdi/AuxActu.tmp"),
+            "/srv/a.tmp/Utiles/RuviDurUdi/AuxActu.upd");
+  EXPECT_EQ(NombreSoloPaquete("AuxActu.tmp.tmp"), "AuxActu.tmp.upd");
   EXPECT_EQ(NombreSoloPaquete("AuxActu.TMP"), "AuxActu.TMP");
+  EXPECT_EQ(NombreSoloPaquete(""), "");
   RunState st;
   for (const char* app : {"app", "app\\"}) {
     st.PathAplicacion = NativeSeparators(app);

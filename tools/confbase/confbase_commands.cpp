@@ -321,6 +321,7 @@ std::string ConfbaseHelp() {
       "      Personal\u00ae\" has no enciphered form (\u00ae never comes out of the cipher) and is\n"
       "      written by leaving NombreProducto out. A name that cannot be written fails.\n"
       "  confbase --help\n"
+      "  confbase --version\n"
       "\n"
       "KEY is the file's key; by default the built-in key QqRrSs86420975.\n"
       "show and get print the text followed by a line break. Exit status: 0 on success,\n"

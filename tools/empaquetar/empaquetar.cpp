@@ -1,7 +1,8 @@
 // empaquetar: writes a copy of the installer that carries the update package "VERS" and,
-// if given, the web-module package "MWEB" (all OSes). On Windows the packages become
-// resources of type "CUSTOM"; elsewhere they are appended behind a footer, in chunks, so a
-// package of several hundred megabytes needs little memory.
+// if given, the web-module package "MWEB", each with its SHA-256 digest; with --verify it
+// checks a packed installer against those digests (all OSes). On Windows the packages
+// become resources of type "CUSTOM"; elsewhere they are appended behind a footer, in
+// chunks, so a package of several hundred megabytes needs little memory.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -10,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/version.h"
 #include "update/payload.h"
+#include "verify.h"
 
 namespace {
 
@@ -18,15 +20,32 @@ constexpr int kExitUsage = 2;
 
 void Usage(std::FILE* to) {
   std::fprintf(to,
-               "Usage: empaquetar INSTALLER --vers PACKAGE [--mweb PACKAGE] -o OUTPUT\n"
+               "Usage: empaquetar INSTALLER --vers PACKAGE [--mweb PACKAGE] [--without-digest]\n"
+               "                  -o OUTPUT\n"
+               "       empaquetar --verify INSTALLER\n"
                "Writes to OUTPUT a copy of INSTALLER that carries PACKAGE as its update\n"
                "package \"VERS\" and, with --mweb, a web-module package \"MWEB\" (used by the\n"
                "installer when \"VERS\" is absent or shorter than 2 bytes). Packages the\n"
-               "installer carried before are replaced. At least one package is needed.\n"
-               "  --vers PACKAGE  the update package\n"
-               "  --mweb PACKAGE  the web-module package\n"
-               "  -o OUTPUT       the installer to write (replaced when present)\n"
-               "  -h, --help      this text\n");
+               "installer carried before are replaced. At least one package is needed. Each\n"
+               "package is stored with its SHA-256 digest, and the installer refuses to hand\n"
+               "on a package that does not match it.\n"
+               "  --vers PACKAGE    the update package\n"
+               "  --mweb PACKAGE    the web-module package\n"
+               "  -o OUTPUT         the installer to write (replaced when present)\n"
+               "  --without-digest  store no digests, as packers before them did (the\n"
+               "                    installer then runs unchecked; for comparisons)\n"
+               "  --verify INSTALLER\n"
+               "                    check a packed installer without running it: prints each\n"
+               "                    package's name, size in bytes, SHA-256 and verdict\n"
+               "  -h, --help        this text\n"
+               "  --version         the program's version\n"
+               "Exit status when packing: 0 written, 1 a file cannot be read or written (or\n"
+               "the installer is damaged), 2 bad usage.\n"
+               "Exit status of --verify: 0 every package matches its digest, 1 the installer\n"
+               "cannot be read, 2 bad usage, 3 damaged (a package differs from its digest or is\n"
+               "cut short, or the file carries bytes after its executable image that are no\n"
+               "valid set of packages), 4 packed without digests (cannot be checked), 5 it\n"
+               "carries no package.\n");
 }
 
 int Fail(const std::string& message) {
@@ -40,6 +59,8 @@ int main(int argc, char** argv) {
   if (kelv::ShowVersionIfAsked(argc, argv, "empaquetar")) return 0;
   std::string installer;
   std::string output;
+  std::string verify;
+  kelv::StoreDigests digests = kelv::StoreDigests::kYes;
   std::vector<kelv::PayloadFile> payloads;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -47,7 +68,7 @@ int main(int argc, char** argv) {
       Usage(stdout);
       return 0;
     }
-    const bool takesValue = arg == "--vers" || arg == "--mweb" || arg == "-o";
+    const bool takesValue = arg == "--vers" || arg == "--mweb" || arg == "-o" || arg == "--verify";
     if (takesValue && i + 1 >= argc) {
       std::fprintf(stderr, "empaquetar: %s needs a value\n", arg.c_str());
       Usage(stderr);
@@ -59,6 +80,10 @@ int main(int argc, char** argv) {
       payloads.push_back({"MWEB", argv[++i]});
     } else if (arg == "-o") {
       output = argv[++i];
+    } else if (arg == "--verify") {
+      verify = argv[++i];
+    } else if (arg == "--without-digest") {
+      digests = kelv::StoreDigests::kNo;
     } else if (!arg.empty() && arg[0] == '-') {
       std::fprintf(stderr, "empaquetar: unknown option %s\n", arg.c_str());
       Usage(stderr);
@@ -69,6 +94,14 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "empaquetar: more than one installer given: %s\n", arg.c_str());
       return kExitUsage;
     }
+  }
+  if (!verify.empty()) {
+    if (!installer.empty() || !output.empty() || !payloads.empty() ||
+        digests == kelv::StoreDigests::kNo) {
+      std::fprintf(stderr, "empaquetar: --verify takes the installer alone\n");
+      return kExitUsage;
+    }
+    return kelv::VerifyInstaller(verify, stdout, stderr);
   }
   if (installer.empty() || output.empty() || payloads.empty()) {
     Usage(stderr);
@@ -86,7 +119,7 @@ int main(int argc, char** argv) {
     if (!kelv::FileSize(p.path)) return Fail("cannot read the package " + p.path);
   }
   try {
-    kelv::PackInstaller(installer, payloads, output);
+    kelv::PackInstaller(installer, payloads, output, digests);
   } catch (const std::exception& e) {
     return Fail(e.what());
   }

@@ -5,6 +5,7 @@
 #include <iomanip>
 
 #include "ftp/file_time.h"
+#include "terminal_text.h"
 
 namespace kelv {
 
@@ -49,7 +50,7 @@ bool RunFtpCommand(cFTP& ftp, const std::string& command, const std::vector<std:
     if (!list) return ftp.GetLastErrorMessage() == before;  // nothing matched is no failure
     for (const cDirItem& item : list->NewEnum()) {
       out << AttributeLetters(item) << ' ' << std::setw(12) << item.FileSize << ' '
-          << DateValueText(item.LastWriteTime) << ' ' << item.Filename << '\n';
+          << DateValueText(item.LastWriteTime) << ' ' << EscapeControls(item.Filename) << '\n';
     }
     return true;
   }
@@ -70,7 +71,7 @@ bool RunFtpCommand(cFTP& ftp, const std::string& command, const std::vector<std:
   if (command == "pwd") {
     const std::string dir = ftp.GetFTPDirectory();
     if (dir.empty()) return false;
-    out << dir << '\n';
+    out << EscapeControls(dir) << '\n';
     return true;
   }
   if (command == "size") {

@@ -13,8 +13,9 @@ struct FtpCommandOptions {
   bool chunked = false;  // 255-byte transfers with progress events
 };
 
-// Runs command with args on ftp, writing results to out. Returns false on failure; then
-// error holds what to tell the user (empty when cFTP's last error message says it).
+// Runs command with args on ftp, writing results to out (names from the server with their
+// control characters escaped). Returns false on failure; then error holds what to tell the
+// user (empty when cFTP's last error message says it).
 // Throws KelvError for a local file that cannot be opened.
 bool RunFtpCommand(cFTP& ftp, const std::string& command, const std::vector<std::string>& args,
                    const FtpCommandOptions& options, std::ostream& out, std::string& error);
