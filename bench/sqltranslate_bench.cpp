@@ -2,7 +2,11 @@
 //  - DeAccesASQL over the corpus in bench/sqltranslate_corpus (realistic queries of 200
 //    bytes to 8 KB: joins, IIF, Switch, dates, aliases, WHERE conditions), in MB/s
 //    (target: at least 10 MB/s);
-//  - one 64 KB query with more than 2,000 call rewrites (target: under 50 ms).
+//  - one 64 KB query with more than 2,000 call rewrites (target: under 50 ms);
+//  - queries of 64 KB to 1 MB made of many UNIONed selects that use the translator's
+//    constructs (aliases used in the list, WHERE conditions, IIF, Forms references, Format,
+//    LIKE patterns, UPDATE-free SELECTs): the time per byte must not grow with the size
+//    (the ratios of each size's time per byte to the 64 KB one are printed).
 // The peer of each is one any-case Replace pass over the same text (what the simplest of the
 // translator's 42 passes costs); the ratios translator/peer are printed after the table.
 // Run: build/<release folder>/bench/bench_sqltranslate
@@ -65,6 +69,24 @@ const std::string& BigQuery() {
   return text;
 }
 
+// About n bytes of UNIONed selects, each using constructs the passes rewrite.
+std::string UnionQuery(std::size_t n) {
+  const char* frag =
+      "SELECT P.Legajo AS L%d, [L%d]+1 AS Siguiente, IIf(P.Activo,'S','N') AS A, "
+      "Format(P.Alta,'dd/mm/yyyy') AS F, Nz(P.Horas,0) * 2 AS H, LCase(P.Nombre) AS N, "
+      "CInt(P.Dias) AS D "
+      "FROM Personas AS P "
+      "WHERE P.Sector = [Forms]![frmMain]![txtSector%d] AND P.Nombre LIKE 'A*' AND P.Fijo";
+  std::string t;
+  char buf[640];
+  for (int i = 0; t.size() < n; ++i) {
+    std::snprintf(buf, sizeof buf, frag, i, i, i % 7);
+    if (i) t += "\r\nUNION ALL ";
+    t += buf;
+  }
+  return t;
+}
+
 int CallRewrites(const std::string& q) {
   int n = 0;
   for (const char* lit : {"CINT(", "Trim(", "IIF(", "Round(", "cdate(", "instr(", "CLNG(",
@@ -103,6 +125,18 @@ void BM_Translate64KB(benchmark::State& state) {
 }
 BENCHMARK(BM_Translate64KB)->Unit(benchmark::kMillisecond);
 
+void BM_TranslateUnion(benchmark::State& state) {
+  kelv::clsCambiaTipoSQL t;
+  const std::string q = UnionQuery(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(t.DeAccesASQL(q));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * q.size()));
+  state.counters["bytes"] = static_cast<double>(q.size());
+}
+BENCHMARK(BM_TranslateUnion)
+    ->RangeMultiplier(2)
+    ->Range(64 << 10, 1 << 20)
+    ->Unit(benchmark::kMillisecond);
+
 void BM_Peer64KBOnePass(benchmark::State& state) {
   const std::string& q = BigQuery();
   for (auto _ : state)
@@ -126,6 +160,8 @@ class Ratios : public benchmark::ConsoleReporter {
         nombre.resize(nombre.size() - mediana.size());
       }
       tiempos_[nombre] = r.GetAdjustedRealTime();
+      const auto b = r.counters.find("bytes");
+      if (b != r.counters.end()) bytes_[nombre] = b->second;
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -139,10 +175,24 @@ class Ratios : public benchmark::ConsoleReporter {
                 Corpus().size(), CorpusBytes(), BigQuery().size(), CallRewrites(BigQuery()));
     ratio("BM_TranslateCorpus", "BM_PeerCorpusOnePass");
     ratio("BM_Translate64KB", "BM_Peer64KBOnePass");
+    // Growth with the size: time per byte of each UNION query, and its ratio to the smallest
+    // one's (about 1 at every size when the cost is linear).
+    double base = 0;
+    std::vector<std::pair<double, std::string>> tallas;
+    for (const auto& [nombre, bytes] : bytes_) tallas.emplace_back(bytes, nombre);
+    std::sort(tallas.begin(), tallas.end());
+    for (const auto& [bytes, nombre] : tallas) {
+      // Real times are reported in the benchmark's unit, milliseconds here.
+      const double nsPorByte = tiempos_[nombre] * 1e6 / bytes;
+      if (base == 0) base = nsPorByte;
+      std::printf("%s: %.0f bytes, %.1f ns/byte, %.2f x the smallest's time per byte\n",
+                  nombre.c_str(), bytes, nsPorByte, nsPorByte / base);
+    }
   }
 
  private:
   std::map<std::string, double> tiempos_;
+  std::map<std::string, double> bytes_;
 };
 
 }  // namespace

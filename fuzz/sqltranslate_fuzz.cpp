@@ -1,10 +1,12 @@
 // Fuzz target: the query translator on arbitrary text.
 //
 // The whole input is translated with DeAccesASQL; it must return or raise KelvError, never
-// crash, hang or grow without bound. Operations that never raise (SQLRevisaRecursiva,
-// SQLCambiarAlias, CambiaFecha, ReemplazaPalabra) are also run on the same text and must
-// not raise. Masking a text without double quotes or comments and restoring it must give
-// the text back. Inputs longer than 4 KB are cut so that one run stays well under a second.
+// crash, hang or grow without bound. The translation with its report (as for a view) must give
+// the same text, and every warning and parameter a text of its own. Operations that never raise
+// (SQLRevisaRecursiva, SQLCambiarAlias, CambiaFecha, ReemplazaPalabra) are also run on the same
+// text and must not raise. Masking a text without double quotes or comments and restoring it
+// must give the text back. Inputs longer than 4 KB are cut so that one run stays well under a
+// second.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -22,6 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     const std::string out = t.DeAccesASQL(text);
     if (out.size() > 64 * (text.size() + 1024)) std::abort();  // unbounded growth
+    const kelv::Traduccion r = t.DeAccesASQLConAvisos(text, true);
+    if (r.texto != out) std::abort();
+    for (const kelv::AvisoTraduccion& a : r.avisos) {
+      if (a.que.empty()) std::abort();
+    }
+    for (const kelv::ParametroTraduccion& p : r.parametros) {
+      if (p.nombre.size() < 2 || p.nombre[0] != '@' || p.origen.empty()) std::abort();
+    }
   } catch (const kelv::KelvError&) {
   }
   if (text.find_first_of('"') == std::string::npos && text.find("--") == std::string::npos &&

@@ -2,6 +2,7 @@
 // select list is replaced by the expression it names (all OSes). An alias used as a
 // bracketed name ([Total]) is replaced by the expression in parentheses.
 #include <algorithm>
+#include <optional>
 
 #include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/cambia_tipo_sql.h"
@@ -105,9 +106,31 @@ void NombresDeUso(const Literales& lit, Entrada& e) {
   }
 }
 
+// The bracketed name at offset p of expresion when it is a use of the alias of j: the same
+// name, letter case ignored, not the column part of a qualified name such as [t].[Total].
+std::optional<Literales::Token> UsoConCorchetes(const Literales& lit, std::string_view expresion,
+                                                std::size_t p, const Entrada& j) {
+  const auto k = lit.TokenEn(expresion, p);
+  if (!k || k->clase != Literales::Clase::Nombre || (p > 0 && expresion[p - 1] == '.') ||
+      lit.Nombre(*k).size() != j.nombre.size() ||
+      !TextEquals(lit.Nombre(*k), j.nombre, Compare::AnyCase)) {
+    return std::nullopt;
+  }
+  return k;
+}
+
+// Whether expresion uses the alias of j as a bracketed name.
+bool TieneUsoConCorchetes(const Literales& lit, std::string_view expresion, const Entrada& j) {
+  for (std::size_t p = expresion.find('['); p != std::string_view::npos;
+       p = expresion.find('[', p + 1)) {
+    if (UsoConCorchetes(lit, expresion, p, j)) return true;
+  }
+  return false;
+}
+
 // The expression with every bracketed use of the alias nombre replaced by the expression
-// it names, in parentheses (a qualified name such as [t].[Total] is left); "usado" tells
-// whether there was such a use. An entry without alias stands for itself and is left.
+// it names, in parentheses; "usado" tells whether there was such a use. An entry without
+// alias stands for itself and is left.
 std::string SustituyeCorchetes(const Literales& lit, const std::string& expresion,
                                const Entrada& j, bool& usado, std::size_t limite) {
   usado = false;
@@ -115,12 +138,8 @@ std::string SustituyeCorchetes(const Literales& lit, const std::string& expresio
   std::size_t copiado = 0;
   for (std::size_t p = expresion.find('['); p != std::string::npos;
        p = expresion.find('[', p + 1)) {
-    const auto k = lit.TokenEn(expresion, p);
-    if (!k || k->clase != Literales::Clase::Nombre || (p > 0 && expresion[p - 1] == '.') ||
-        lit.Nombre(*k).size() != j.nombre.size() ||
-        !TextEquals(lit.Nombre(*k), j.nombre, Compare::AnyCase)) {
-      continue;
-    }
+    const auto k = UsoConCorchetes(lit, expresion, p, j);
+    if (!k) continue;
     usado = true;
     if (j.expresion == j.alias) continue;
     out.append(expresion, copiado, p - copiado);
@@ -164,23 +183,83 @@ void Limpia(Entrada& e) {
   e.limpia = true;
 }
 
+// The 1-based position of the last " AS " of f, letter case ignored, or 0 (InStrRev of the
+// table's rule, without folding a copy of the field).
+std::size_t UltimoAs(std::string_view f) {
+  for (std::size_t p = f.size() >= 4 ? f.size() - 4 + 1 : 0; p > 0; --p) {
+    const char* c = f.data() + p - 1;
+    if (c[0] == ' ' && (c[1] | 0x20) == 'a' && (c[2] | 0x20) == 's' && c[3] == ' ') return p;
+  }
+  return 0;
+}
+
+// Whether an alias of the list might be used by another field, as the table below would
+// find it: some field's alias (the text after its last " AS ", or the whole field) stands
+// in the list, letter case ignored, more often than its own definition, or a bracketed name
+// of the list names it. When none might, the list stays as it is and the table is not
+// built: most lists define aliases that no other field uses.
+bool AliasQuizaUsado(const Literales& lit, std::string_view lista,
+                     const std::vector<std::string>& campos) {
+  std::vector<std::string_view> corchetes;  // the names of the list's bracketed names
+  for (std::size_t p = lista.find('['); p != std::string_view::npos; p = lista.find('[', p + 1)) {
+    const auto k = lit.TokenEn(lista, p);
+    if (k && k->clase == Literales::Clase::Nombre) corchetes.push_back(lit.Nombre(*k));
+  }
+  for (const std::string& f : campos) {
+    const std::size_t k = UltimoAs(f);
+    const std::string alias = Trim(k > 0 ? Mid(f, k + 4) : f);
+    std::string nombre = alias;
+    bool escrito = true;  // the alias's own text stands in the list once
+    if (auto n = lit.NombreDe(alias)) {
+      nombre = *n;
+      escrito = false;
+    } else if (alias.find(kAbreToken) != std::string::npos) {
+      return true;
+    }
+    if (nombre.empty()) continue;
+    int veces = 0;
+    const BuscaSinCaso busca(nombre);
+    for (std::size_t p = busca.Find(lista, 0); p != std::string_view::npos && veces < 2;
+         p = busca.Find(lista, p + 1)) {
+      ++veces;
+    }
+    int iguales = 0;
+    for (std::string_view c : corchetes) {
+      if (c.size() == nombre.size() && TextEquals(c, nombre, Compare::AnyCase)) ++iguales;
+    }
+    if (veces > (escrito ? 1 : 0) || iguales > (escrito ? 0 : 1)) return true;
+  }
+  return false;
+}
+
 // Fills the table from the fields of one select list (a repeated alias keeps the place of
 // its first use and takes the later expression).
+// A new entry of three empty fields at the end of the table (the first entry of a table in
+// its empty state), as InsertaQuitaElemento(tabla, "***", indice, true) appends it.
+int NuevaFila(TablaTextos& tabla) {
+  if (EsTablaVacia(tabla)) {
+    tabla[0].assign(3, std::string());
+    return 0;
+  }
+  tabla.emplace_back(3, std::string());
+  return static_cast<int>(tabla.size()) - 1;
+}
+
 std::vector<Entrada> LlenaTabla(const Literales& lit, const std::vector<std::string>& campos) {
   TablaTextos tabla = TablaVacia(3);
   for (const std::string& f : campos) {
     IgnorarFallo([&] {
-      std::size_t k = InStrRev(f, " AS ", 0, Compare::AnyCase);
+      std::size_t k = UltimoAs(f);
       std::string alias;
       int indice = -1;
       if (k > 0) {
         alias = Trim(Mid(f, k + 4));
         indice = BuscaEnArreglo(alias, tabla, 0, 0);
-        if (indice == -1) InsertaQuitaElemento(tabla, "***", indice, true);
+        if (indice == -1) indice = NuevaFila(tabla);
       } else {
         alias = f;
         k = f.size() + 1;
-        InsertaQuitaElemento(tabla, "***", indice, true);
+        indice = NuevaFila(tabla);
       }
       tabla[indice][2] = std::to_string(k);
       tabla[indice][0] = Trim(alias);
@@ -222,10 +301,13 @@ int SustituyeAlias(const Literales& lit, std::vector<Entrada>& entradas, std::si
         if (UsaAlias(trozos[k], ei.ascii, ej.palabra)) comoPalabra = true;
       }
       if (comoPalabra) ++cambios;
-      const bool conCorchetes =
-          !ej.nombre.empty() && ei.expresion.find('[') != std::string::npos;
+      const bool conCorchetes = !ej.nombre.empty() && TieneUsoConCorchetes(lit, ei.expresion, ej);
       if (!comoPalabra && !conCorchetes) continue;
       IgnorarFallo([&] {
+        // The expression goes in as one operand: a+b used in Total*2 gives (a+b)*2.
+        const std::string insertada =
+            !comoPalabra || EsOperandoSimple(ej.expresion) ? ej.expresion
+                                                           : "(" + ej.expresion + ")";
         const std::size_t resto = total - ei.expresion.size();
         const std::size_t limite = presupuesto > resto ? presupuesto - resto : 0;
         std::string nueva;
@@ -233,7 +315,7 @@ int SustituyeAlias(const Literales& lit, std::vector<Entrada>& entradas, std::si
         for (std::size_t k = 0; k < trozos.size(); ++k) {
           std::string trozo(trozos[k]);
           if (k % 2 == 0 && comoPalabra) {
-            trozo = ReemplazaPalabraLimitada(trozo, ej.palabra, ej.expresion, limite);
+            trozo = ReemplazaPalabraLimitada(trozo, ej.palabra, insertada, limite);
           }
           if (k % 2 == 0 && !ej.nombre.empty()) {
             bool enTrozo = false;
@@ -271,34 +353,38 @@ std::string ReconstruyeLista(const std::vector<Entrada>& entradas) {
 }
 
 // The next "SELECT " (a whole word, letter case ignored) at or after desde, or npos.
-std::size_t BuscaSelect(const std::string& t, std::size_t desde) {
+std::size_t BuscaSelect(std::string_view t, std::size_t desde) {
   for (std::size_t p = BuscaFrase(t, "SELECT", desde); p != std::string::npos;
        p = BuscaFrase(t, "SELECT", p + 1)) {
     if (p + 6 < t.size() && t[p + 6] == ' ') return p;
   }
-  return std::string::npos;
+  return std::string_view::npos;
 }
 
 }  // namespace
 
 namespace enmascarado {
 
-std::string CambiarAlias(const Literales& lit, std::string t) {
-  const std::size_t presupuesto = 65536 + 16 * t.size();
-  std::size_t sel = BuscaSelect(t, 0);
+std::string CambiarAlias(const Literales& lit, std::string texto) {
+  const std::size_t presupuesto = 65536 + 16 * texto.size();
+  std::size_t sel = BuscaSelect(texto, 0);
+  if (sel == std::string::npos) return texto;
+  // The statement is rewritten from left to right: what lies before the list being revised
+  // is final, so a rebuilt list never moves the rest of a long statement.
+  TextoEnCurso t(std::move(texto));
   while (sel != std::string::npos) {
     // The list runs from the blank after SELECT and its ALL, DISTINCT or TOP n words to the
     // blank before its own FROM (or INTO), outside parentheses.
-    const std::size_t inicio = SaltaPrefijoSelect(t, sel + 6);
+    t.Avanza(SaltaPrefijoSelect(t.Resto(), sel + 6));
+    const std::string_view r = t.Resto();
     // The next list may be a subquery inside this one; a rebuilt list is not searched again
     // (it may hold copies of its subqueries).
-    std::size_t siguiente = inicio;
     IgnorarFallo([&] {
-      std::size_t fr = BuscaFraseFuera(t, "FROM", inicio);
-      fr = std::min(fr, BuscaFraseFuera(t, "INTO", inicio, fr));
+      std::size_t fr = BuscaFraseFuera(r, "FROM", 0);
+      fr = std::min(fr, BuscaFraseFuera(r, "INTO", 0, fr));
       if (fr == std::string::npos) return;  // no FROM after this SELECT: its text is kept
-      if (fr > inicio && t[fr - 1] == ' ') --fr;
-      const std::string lista = t.substr(inicio, fr - inicio);
+      if (fr > 0 && r[fr - 1] == ' ') --fr;
+      const std::string lista(r.substr(0, fr));
       if (InStrAnyCase(1, lista, " AS ") == 0) return;
       std::vector<std::string> campos = Split(lista, ",");
       // Fields split inside a quoted text or inside a call's parentheses are joined again.
@@ -311,16 +397,18 @@ std::string CambiarAlias(const Literales& lit, std::string t) {
           ++i;
         }
       }
+      if (!AliasQuizaUsado(lit, lista, campos)) return;
       std::vector<Entrada> entradas = LlenaTabla(lit, campos);
       if (SustituyeAlias(lit, entradas, presupuesto) == 0) return;
       const std::string nueva = ReconstruyeLista(entradas);
-      const std::size_t cabeza = inicio + (t[inicio] == ' ' ? 1 : 0);
-      t.replace(cabeza, fr - cabeza, nueva);
-      siguiente = cabeza + nueva.size();
+      const std::size_t cabeza = !r.empty() && r[0] == ' ' ? 1 : 0;
+      t.Avanza(cabeza);
+      t.Sustituye(fr - cabeza, nueva);
+      t.Avanza(nueva.size());
     });
-    sel = BuscaSelect(t, siguiente);
+    sel = BuscaSelect(t.Resto(), 0);
   }
-  return t;
+  return t.Termina();
 }
 
 }  // namespace enmascarado

@@ -138,7 +138,10 @@ std::string Revisa(const std::string& strCampos, const std::string& operador,
     });
     IgnorarFallo([&] {
       if (trans != 0) {
-        if (operador == "XOR" && partes.size() >= 2) parte = "IIF(" + parte + ",1,0)";
+        // A Yes/No column standing alone is compared with 1, as in any other condition.
+        if (operador == "XOR" && partes.size() >= 2) {
+          parte = "IIF(" + enmascarado::RevisaCondicion(parte) + ",1,0)";
+        }
       } else if (!EsCondicion(parte)) {
         parte = Trim(parte) + "=1";
       }
@@ -164,7 +167,7 @@ std::string Revisa(const std::string& strCampos, const std::string& operador,
 
 // The blank after the keyword (WHERE or ON, a whole word followed by a blank) found first at
 // or after desde, or npos.
-std::size_t BuscaClausula(const std::string& t, std::string_view palabra, std::size_t desde) {
+std::size_t BuscaClausula(std::string_view t, std::string_view palabra, std::size_t desde) {
   for (std::size_t p = BuscaFrase(t, palabra, desde); p != std::string::npos;
        p = BuscaFrase(t, palabra, p + 1)) {
     const std::size_t e = p + palabra.size();
@@ -175,7 +178,7 @@ std::size_t BuscaClausula(const std::string& t, std::string_view palabra, std::s
 
 // Whether a clause that ends a WHERE condition (ORDER BY, GROUP BY, HAVING, UNION) starts
 // at offset i of t.
-bool EmpiezaOtraClausula(const std::string& t, std::size_t i) {
+bool EmpiezaOtraClausula(std::string_view t, std::size_t i) {
   switch (t[i] | 0x20) {
     case 'o': return FraseEn(t, i, "ORDER BY");
     case 'g': return FraseEn(t, i, "GROUP BY");
@@ -189,7 +192,7 @@ bool EmpiezaOtraClausula(const std::string& t, std::size_t i) {
 // that closes a parenthesis opened before the clause, the end of its statement (";") or the
 // blank before its ORDER BY, GROUP BY, HAVING or UNION outside parentheses, or the end of
 // the text. One scan over the condition alone.
-std::string Condicion(const std::string& t, std::size_t blanco) {
+std::string Condicion(std::string_view t, std::size_t blanco) {
   const std::size_t inicio = blanco + 1;
   std::size_t nivel = 0, i = inicio;
   for (; i < t.size(); ++i) {
@@ -204,29 +207,31 @@ std::string Condicion(const std::string& t, std::size_t blanco) {
       break;
     }
   }
-  return t.substr(std::min(inicio, t.size()), i > inicio ? i - inicio : 0);
+  return std::string(t.substr(std::min(inicio, t.size()), i > inicio ? i - inicio : 0));
 }
 
 std::string RevisaClausulas(const std::string& strComando, bool modoXor) {
-  std::string t = strComando;
-  std::size_t blanco = BuscaClausula(t, "WHERE", 0);
+  std::size_t blanco = BuscaClausula(strComando, "WHERE", 0);
   if (blanco == std::string::npos) {
-    if (!modoXor) return t;
-    blanco = BuscaClausula(t, "ON", 0);
+    if (!modoXor) return strComando;
+    blanco = BuscaClausula(strComando, "ON", 0);
   }
+  if (blanco == std::string::npos) return strComando;
+  TextoEnCurso t(strComando);
   while (blanco != std::string::npos) {
+    const std::string_view r = t.Resto();
     const std::size_t inicio = blanco + 1;
-    const std::string cond = Condicion(t, blanco);
+    const std::string cond = Condicion(r, blanco);
     const std::string op =
         modoXor ? "XOR" : (InStrAnyCase(1, cond, " Or ") > 0 ? "OR" : "AND");
     const std::string revisada = Revisa(cond, op, modoXor ? 1 : 0, 0, false);
-    // Only the condition of this clause changes, where it stands.
-    if (revisada != cond) t.replace(inicio, cond.size(), revisada);
-    // The next clause is looked for from the start of this condition: a subquery's WHERE
-    // inside it is revised too.
-    blanco = BuscaClausula(t, "WHERE", inicio);
+    // Only the condition of this clause changes, where it stands. The next clause is looked
+    // for from the start of this condition: a subquery's WHERE inside it is revised too.
+    t.Avanza(inicio);
+    if (revisada != cond) t.Sustituye(cond.size(), revisada);
+    blanco = BuscaClausula(t.Resto(), "WHERE", 0);
   }
-  return t;
+  return t.Termina();
 }
 
 }  // namespace

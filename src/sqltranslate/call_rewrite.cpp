@@ -25,77 +25,185 @@ Contenido ContenidoParentesis(std::string_view text, std::size_t abre) {
   return {text.substr(desde, i - desde), i};
 }
 
-namespace {
+TextoEnCurso::TextoEnCurso(std::string text) : buf_(std::move(text)) {
+  listo_.reserve(buf_.size() + buf_.size() / 4);
+}
 
-// The not-yet-final text, kept with free room in front so that a replacement can be put
-// before the rest without moving the rest.
-class Resto {
- public:
-  explicit Resto(std::string text) : buf_(std::move(text)) {}
-  std::string_view Vista() const { return std::string_view(buf_).substr(off_); }
-  void Descarta(std::size_t n) { off_ += n; }
-  // Drops n characters, then puts text in front of what remains.
-  void Sustituye(std::size_t n, std::string_view text) {
-    off_ += n;
-    if (text.size() <= off_) {
-      off_ -= text.size();
-      std::memcpy(&buf_[off_], text.data(), text.size());
-      return;
-    }
-    const std::size_t resto = buf_.size() - off_;
-    const std::size_t holgura = std::max<std::size_t>(4096, resto + text.size());
-    std::string nuevo;
-    nuevo.reserve(holgura + text.size() + resto);
-    nuevo.assign(holgura, '\0');
-    nuevo.append(text);
-    nuevo.append(buf_, off_, resto);
-    buf_.swap(nuevo);
-    off_ = holgura;
+void TextoEnCurso::Avanza(std::size_t n) {
+  n = std::min(n, buf_.size() - off_);
+  listo_.append(buf_, off_, n);
+  off_ += n;
+}
+
+void TextoEnCurso::Sustituye(std::size_t n, std::string_view text) {
+  off_ += std::min(n, buf_.size() - off_);
+  if (text.size() <= off_) {
+    off_ -= text.size();
+    std::memcpy(&buf_[off_], text.data(), text.size());
+    return;
   }
+  const std::size_t resto = buf_.size() - off_;
+  const std::size_t holgura = std::max<std::size_t>(4096, resto + text.size());
+  std::string nuevo;
+  nuevo.reserve(holgura + text.size() + resto);
+  nuevo.assign(holgura, '\0');
+  nuevo.append(text);
+  nuevo.append(buf_, off_, resto);
+  buf_.swap(nuevo);
+  off_ = holgura;
+}
 
- private:
-  std::string buf_;
-  std::size_t off_ = 0;
-};
-
-}  // namespace
+std::string TextoEnCurso::Termina() {
+  listo_.append(buf_, off_, std::string::npos);
+  off_ = buf_.size();
+  return std::move(listo_);
+}
 
 std::string ReescribeLlamadas(std::string text, std::string_view literal,
                               const DecideReescritura& decide) {
   if (FindAnyCase(text, literal) == std::string_view::npos) return text;
-  std::string listo;
-  listo.reserve(text.size() + text.size() / 4);
-  Resto resto(std::move(text));
+  TextoEnCurso t(std::move(text));
   const BuscaSinCaso busca(literal);
   std::size_t desde = 0;
   for (;;) {
-    std::string_view r = resto.Vista();
+    const std::string_view r = t.Resto();
     const std::size_t pos = busca.Find(r, desde);
     if (pos == std::string_view::npos) break;
-    const char anterior = pos > 0 ? r[pos - 1] : (listo.empty() ? '\0' : listo.back());
+    const char anterior = pos > 0 ? r[pos - 1] : t.Anterior();
     Reescritura e;
-    if (!EsLetraDeNombre(anterior)) e = decide(r, pos);
-    listo.append(r.substr(0, pos));
+    if (!EsLetraDeNombre(anterior)) e = decide(r, pos, t.Hecho());
+    t.Avanza(pos);
     if (e.texto) {
       const std::string& nuevo = *e.texto;
       const std::size_t fin = std::min(std::max(e.fin, pos), r.size());
       const std::size_t k = std::min(e.siguiente, nuevo.size());
-      listo.append(nuevo, 0, k);
-      resto.Sustituye(fin, std::string_view(nuevo).substr(k));
+      t.Sustituye(fin - pos, nuevo);
+      t.Avanza(k);
       desde = e.siguiente - k;  // beyond the replacement: into the unchanged rest
     } else {
-      resto.Descarta(pos);
       desde = e.siguiente;
     }
     // Everything before the next search start is final.
-    std::string_view v = resto.Vista();
-    const std::size_t hecho = std::min(desde, v.size());
-    listo.append(v.substr(0, hecho));
-    resto.Descarta(hecho);
+    t.Avanza(desde);
     desde = 0;
   }
-  listo.append(resto.Vista());
-  return listo;
+  return t.Termina();
+}
+
+namespace {
+
+inline char Minuscula(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+const LlamadaConocida* Busca(const std::vector<LlamadaConocida>& tabla, std::string_view n) {
+  for (const LlamadaConocida& l : tabla) {
+    if (l.nombre.size() != n.size()) continue;
+    std::size_t i = 0;
+    while (i < n.size() && Minuscula(n[i]) == Minuscula(l.nombre[i])) ++i;
+    if (i == n.size()) return &l;
+  }
+  return nullptr;
+}
+
+// The offset of the first name of tabla called at or after desde, or npos.
+std::size_t PrimeraLlamada(std::string_view t, const std::vector<LlamadaConocida>& tabla) {
+  for (std::size_t abre = t.find('('); abre != std::string_view::npos;
+       abre = t.find('(', abre + 1)) {
+    std::size_t pos = abre;
+    while (pos > 0 && EsLetraDeNombre(t[pos - 1])) --pos;
+    if (pos < abre && (pos == 0 || t[pos - 1] != '.') && Busca(tabla, t.substr(pos, abre - pos))) {
+      return pos;
+    }
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+std::string ReescribeLlamadasDe(std::string text, const std::vector<LlamadaConocida>& tabla) {
+  // Most texts call none of them: they are returned without being copied.
+  const std::size_t primera = PrimeraLlamada(text, tabla);
+  if (primera == std::string::npos) return text;
+  TextoEnCurso t(std::move(text));
+  t.Avanza(primera);
+  std::size_t desde = 0;
+  for (;;) {
+    const std::string_view r = t.Resto();
+    const void* q =
+        desde < r.size() ? std::memchr(r.data() + desde, '(', r.size() - desde) : nullptr;
+    if (!q) break;
+    const std::size_t abre = static_cast<std::size_t>(static_cast<const char*>(q) - r.data());
+    std::size_t pos = abre;
+    while (pos > 0 && EsLetraDeNombre(r[pos - 1])) --pos;
+    const char anterior = pos > 0 ? r[pos - 1] : t.Anterior();
+    const LlamadaConocida* l = nullptr;
+    if (pos < abre && anterior != '.' && !(pos == 0 && EsLetraDeNombre(anterior))) {
+      l = Busca(tabla, r.substr(pos, abre - pos));
+    }
+    Reescritura e;
+    e.siguiente = abre + 1 - pos;
+    if (l) e = l->decide(r, pos, t.Hecho());
+    t.Avanza(pos);
+    std::size_t sigue = std::max<std::size_t>(e.siguiente, 1);
+    if (e.texto) {
+      const std::string& nuevo = *e.texto;
+      const std::size_t fin = std::min(std::max(e.fin, pos), r.size());
+      t.Sustituye(fin - pos, nuevo);
+      const std::size_t k = std::min(sigue, nuevo.size());
+      t.Avanza(k);
+      sigue -= k;
+    }
+    t.Avanza(sigue);
+    desde = 0;
+  }
+  return t.Termina();
+}
+
+namespace {
+
+std::string ReescribeConContextoEn(std::string text, std::string_view nombre,
+                                   const DecideConContexto& decide, int anidamiento) {
+  const BuscaSinCaso busca(nombre);
+  std::string out;
+  std::size_t copiado = 0;
+  std::size_t desde = 0;
+  for (std::size_t p = busca.Find(text, 0); p != std::string::npos; p = busca.Find(text, desde)) {
+    desde = p + 1;
+    if (p > 0 && EsLetraDeNombre(text[p - 1])) continue;
+    std::optional<Reemplazo> r = decide(text, p);
+    if (!r) continue;
+    out.append(text, copiado, p - copiado);
+    out += anidamiento < 100
+               ? ReescribeConContextoEn(std::move(r->texto), nombre, decide, anidamiento + 1)
+               : r->texto;
+    copiado = desde = std::min(std::max(r->fin, p + 1), text.size());
+  }
+  if (copiado == 0) return text;
+  out.append(text, copiado, std::string::npos);
+  return out;
+}
+
+}  // namespace
+
+std::string ReescribeConContexto(std::string text, std::string_view nombre,
+                                 const DecideConContexto& decide) {
+  return ReescribeConContextoEn(std::move(text), nombre, decide, 0);
+}
+
+std::string AplicaCambios(std::string text, std::vector<Cambio> cambios) {
+  if (cambios.empty()) return text;
+  std::stable_sort(cambios.begin(), cambios.end(),
+                   [](const Cambio& a, const Cambio& b) { return a.desde < b.desde; });
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  std::size_t copiado = 0;
+  for (const Cambio& c : cambios) {
+    if (c.desde < copiado || c.hasta < c.desde || c.hasta > text.size()) continue;
+    out.append(text, copiado, c.desde - copiado);
+    out += c.texto;
+    copiado = c.hasta;
+  }
+  out.append(text, copiado, std::string::npos);
+  return out;
 }
 
 std::vector<std::string> PartesDeLlamada(std::string_view argumentos) {

@@ -17,8 +17,31 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kelv {
+
+// A construct that the translation could not turn into T-SQL: the translation still holds
+// its best attempt, and this says what was left and where.
+struct AvisoTraduccion {
+  std::string que;    // what could not be translated, e.g. "user-defined or VBA function"
+  std::string texto;  // the construct as it stands in the translated text
+};
+
+// A T-SQL parameter of the translation: a Forms reference, or a parameter of the query's
+// PARAMETERS clause, becomes a parameter named after what it stands for.
+struct ParametroTraduccion {
+  std::string nombre;  // the T-SQL parameter, e.g. "@frmMain_txtId"
+  std::string tipo;    // its T-SQL type when PARAMETERS declares one, e.g. "datetime"; or ""
+  std::string origen;  // what it stands for, as the query writes it: "[Forms]![frmMain]![txtId]"
+};
+
+// A translation with the constructs that could not be translated and the parameters it uses.
+struct Traduccion {
+  std::string texto;
+  std::vector<AvisoTraduccion> avisos;          // in the order found, each one once
+  std::vector<ParametroTraduccion> parametros;  // in the order of first use or declaration
+};
 
 class clsCambiaTipoSQL {
  public:
@@ -91,8 +114,17 @@ class clsCambiaTipoSQL {
   // breaks are CR LF. A trailing ORDER BY of the last statement is dropped unless the
   // statement has TOP (a view cannot keep it). A construct the passes cannot handle raises
   // KelvError and no partial text is returned. Lets the window system process pending
-  // messages once before returning.
+  // messages once before returning. The text is DeAccesASQLConAvisos(strVista).texto.
   std::string DeAccesASQL(const std::string& strVista) const;
+
+  // The same translation, with the constructs that could not be translated into T-SQL
+  // (user-defined VBA functions, Eval, First/Last, domain functions with arguments built
+  // at run time, crosstabs without an IN list, tables in another database, Format patterns
+  // with no .NET counterpart, ...) and the T-SQL parameters that stand for Forms
+  // references and declared parameters. paraVista: the text is meant as the body of a
+  // view, which cannot take parameters; each parameter is then also reported as a
+  // construct that could not be translated. Raises as DeAccesASQL does.
+  Traduccion DeAccesASQLConAvisos(const std::string& strVista, bool paraVista = false) const;
 };
 
 }  // namespace kelv

@@ -200,6 +200,10 @@ std::string Literales::NuevoTexto(std::string_view contenido) {
   return "'" + Core(Clase::Texto, DuplicaApostrofes(contenido)) + "'";
 }
 
+std::string Literales::NuevoCodigo(std::string_view texto) {
+  return Core(Clase::Codigo, std::string(texto));
+}
+
 std::optional<Literales::Token> Literales::TokenEn(std::string_view t, std::size_t i) const {
   if (i >= t.size()) return std::nullopt;
   const char c = t[i];

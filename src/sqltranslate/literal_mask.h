@@ -11,6 +11,7 @@
 //   string literal   '<core>'     (one not closed before the end: '<core>)
 //   bracketed name   [<core>]
 //   a byte 0x01 or 0x02 found in the query's code: <core>
+//   a piece of finished code a pass built (NuevoCodigo): <core>
 // <core> is 0x01, the entry's index in base 16 written with the bytes 0x10-0x1F, and 0x02:
 // no letter, digit, blank, quote, bracket or parenthesis, so no pass can match inside it.
 // The same piece of text always gets the same token, so equal literals compare equal.
@@ -33,7 +34,7 @@ namespace kelv {
 
 class Literales {
  public:
-  enum class Clase { Texto, Nombre, Byte };
+  enum class Clase { Texto, Nombre, Byte, Codigo };
 
   // One token found in masked text: its visible form spans [inicio, fin).
   struct Token {
@@ -51,6 +52,10 @@ class Literales {
   // A new string literal holding contenido (plain text, apostrophes not doubled), in its
   // visible form '<core>'.
   std::string NuevoTexto(std::string_view contenido);
+
+  // A token that stands for texto, finished code that no later pass may change (such as a
+  // subquery translated on its own); Restaura puts texto back as it is.
+  std::string NuevoCodigo(std::string_view texto);
 
   // The token whose visible form starts at offset i of texto, if any.
   std::optional<Token> TokenEn(std::string_view texto, std::size_t i) const;

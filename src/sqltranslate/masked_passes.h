@@ -24,4 +24,15 @@ std::string CambiaSwitch(const std::string& strComando);
 // One condition revised in boolean mode, as the clause of "Where " + condicion would be.
 std::string RevisaCondicion(const std::string& condicion);
 
+// Every IsNull(x) with one argument becomes a null test: "x IS NULL " where a condition
+// stands, IIF(x IS NULL,1,0) where a value is needed. A two-argument IsNull is left. One
+// without a closing parenthesis raises KelvError(kErrInvalidArgument).
+std::string CambiaIsNull(std::string t);
+
+// The ORDER BY that ends the last statement, outside parentheses, is cut (with what follows
+// it) when the statement has no TOP: a view cannot keep it. With TOP it stays, and so does
+// one followed by a clause that needs it (OFFSET, FOR XML, OPTION (...)) or by more of the
+// statement (PIVOT, UNION). The blank before ORDER BY is kept.
+std::string QuitaOrdenFinal(std::string t);
+
 }  // namespace kelv::enmascarado

@@ -5,18 +5,37 @@
 
 #include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/text_search.h"
+#include "text/toolbox.h"
 
 namespace kelv {
 namespace {
 
 inline char Minuscula(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
+}  // namespace
+
 std::size_t SaltaEspacios(std::string_view t, std::size_t i) {
   while (i < t.size() && EsEspacio(t[i])) ++i;
   return i;
 }
 
-}  // namespace
+std::string_view SinEspacios(std::string_view s) {
+  while (!s.empty() && EsEspacio(s.front())) s.remove_prefix(1);
+  while (!s.empty() && EsEspacio(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view PalabraAntes(std::string_view t, std::size_t fin) {
+  fin = std::min(fin, t.size());
+  while (fin > 0 && EsEspacio(t[fin - 1])) --fin;
+  std::size_t k = fin;
+  while (k > 0 && EsLetraDeNombre(t[k - 1])) --k;
+  return t.substr(k, fin - k);
+}
+
+bool EsPalabra(std::string_view palabra, std::string_view w) {
+  return palabra.size() == w.size() && FraseEn(palabra, 0, w);
+}
 
 bool FraseEn(std::string_view t, std::size_t i, std::string_view frase, std::size_t* fin) {
   if (frase.empty() || i > t.size()) return false;
@@ -71,6 +90,150 @@ std::size_t BuscaFraseFuera(std::string_view t, std::string_view frase, std::siz
 
 bool EntreParentesis(std::string_view s) {
   return !s.empty() && s.front() == '(' && ContenidoParentesis(s, 0).cierre == s.size() - 1;
+}
+
+std::size_t AbreDe(std::string_view t, std::size_t cierre) {
+  std::size_t nivel = 0;
+  for (std::size_t i = std::min(cierre + 1, t.size()); i > 0; --i) {
+    const char c = t[i - 1];
+    if (c == ')') {
+      ++nivel;
+    } else if (c == '(') {
+      if (--nivel == 0) return i - 1;
+    }
+  }
+  return std::string_view::npos;
+}
+
+bool EsDeOperando(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  return EsLetraDeNombre(c) || c == '.' || c == '@' || c == '\'' || c == '[' || c == ']' ||
+         u == 0x01 || u == 0x02 || (u >= 0x10 && u < 0x20);
+}
+
+std::size_t FinDeOperando(std::string_view t, std::size_t i) {
+  std::size_t j = i;
+  while (j < t.size() && EsDeOperando(t[j])) ++j;
+  if (j < t.size() && t[j] == '(') {
+    const std::size_t cierre = ContenidoParentesis(t, j).cierre;
+    return cierre < t.size() ? cierre + 1 : t.size();
+  }
+  return j;
+}
+
+std::size_t InicioDeOperando(std::string_view t, std::size_t fin) {
+  std::size_t k = fin;
+  if (k > 0 && t[k - 1] == ')') {
+    k = AbreDe(t, k - 1);
+    if (k == std::string_view::npos) return fin;
+  }
+  while (k > 0 && EsDeOperando(t[k - 1])) --k;
+  return k;
+}
+
+bool EsOperandoSimple(std::string_view e) {
+  e = SinEspacios(e);
+  return !e.empty() && FinDeOperando(e, 0) == e.size();
+}
+
+std::vector<std::pair<std::size_t, std::size_t>> Sentencias(std::string_view t) {
+  std::vector<std::pair<std::size_t, std::size_t>> s;
+  std::size_t inicio = 0, nivel = 0;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '(') {
+      ++nivel;
+    } else if (t[i] == ')') {
+      nivel = nivel > 0 ? nivel - 1 : 0;
+    } else if (t[i] == ';' && nivel == 0) {
+      s.emplace_back(inicio, i);
+      inicio = i + 1;
+    }
+  }
+  s.emplace_back(inicio, t.size());
+  return s;
+}
+
+std::pair<std::string_view, std::string_view> SeparaAlias(std::string_view campo) {
+  std::size_t ultimo = std::string_view::npos;
+  for (std::size_t p = BuscaFraseFuera(campo, "AS"); p != std::string_view::npos;
+       p = BuscaFraseFuera(campo, "AS", p + 1)) {
+    ultimo = p;
+  }
+  if (ultimo == std::string_view::npos || ultimo == 0 || !EsEspacio(campo[ultimo - 1]) ||
+      ultimo + 2 >= campo.size() || !EsEspacio(campo[ultimo + 2])) {
+    return {SinEspacios(campo), {}};
+  }
+  return {SinEspacios(campo.substr(0, ultimo)), SinEspacios(campo.substr(ultimo + 2))};
+}
+
+TablaDeLista PrimeraTabla(std::string_view tablas) {
+  std::size_t i = SaltaEspacios(tablas, 0);
+  while (i < tablas.size() && tablas[i] == '(') i = SaltaEspacios(tablas, i + 1);
+  TablaDeLista r;
+  const std::size_t fin = FinDeOperando(tablas, i);
+  r.nombre = tablas.substr(i, fin - i);
+  std::size_t k = SaltaEspacios(tablas, fin), e = 0;
+  if (FraseEn(tablas, k, "AS", &e)) k = SaltaEspacios(tablas, e);
+  const std::size_t a = FinDeOperando(tablas, k);
+  const std::string_view alias = tablas.substr(k, a - k);
+  bool clave = false;
+  for (std::string_view w : {"INNER", "LEFT", "RIGHT", "FULL", "CROSS", "OUTER", "JOIN", "ON",
+                             "WHERE", "SET", "GROUP", "ORDER", "HAVING", "UNION", "IN"}) {
+    if (EsPalabra(alias, w)) clave = true;
+  }
+  if (!clave && a > k && alias.find('(') == std::string_view::npos) r.alias = alias;
+  return r;
+}
+
+std::string_view Calificador(std::string_view columna) {
+  columna = SinEspacios(columna);
+  const std::size_t fin = FinDeOperando(columna, 0);
+  std::string_view nombre = columna.substr(0, fin);
+  if (fin < columna.size() && columna[fin] == '*' && !nombre.empty() && nombre.back() == '.') {
+    return nombre.substr(0, nombre.size() - 1);
+  }
+  const std::size_t punto = nombre.rfind('.');
+  return punto == std::string_view::npos ? std::string_view() : nombre.substr(0, punto);
+}
+
+std::string CalificadorComun(std::string_view columnas, bool& varias) {
+  varias = false;
+  std::string destino;
+  for (const std::string& c : PartesDeLlamada(columnas)) {
+    const std::string_view q = Calificador(c);
+    if (destino.empty()) {
+      destino = std::string(q);
+    } else if (!q.empty() && !TextEquals(q, destino, Compare::AnyCase)) {
+      varias = true;
+    }
+  }
+  return destino;
+}
+
+std::string ReescribeSentencias(std::string t, std::string_view palabra,
+                                const ReescribeSentencia& reescribe) {
+  if (BuscaFrase(t, palabra) == std::string::npos) return t;
+  std::string out;
+  std::size_t copiado = 0;
+  bool cambio = false;
+  for (const auto& [inicio, fin] : Sentencias(t)) {
+    const std::string_view s = std::string_view(t).substr(0, fin);
+    const std::size_t k = SaltaEspacios(s, inicio);
+    std::size_t e = 0;
+    if (!FraseEn(s, k, palabra, &e)) continue;
+    std::size_t tras = SaltaEspacios(s, e);
+    const bool distinct = FraseEn(s, tras, "DISTINCT", &e) || FraseEn(s, tras, "DISTINCTROW", &e);
+    tras = distinct ? SaltaEspacios(s, e) : e;
+    std::optional<std::string> nueva = reescribe(s, tras, distinct, fin);
+    if (!nueva) continue;
+    out.append(t, copiado, k - copiado);
+    out += *nueva;
+    copiado = fin;
+    cambio = true;
+  }
+  if (!cambio) return t;
+  out.append(t, copiado, std::string::npos);
+  return out;
 }
 
 std::size_t SaltaPrefijoSelect(std::string_view t, std::size_t i, bool* top) {

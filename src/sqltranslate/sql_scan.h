@@ -6,12 +6,30 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace kelv {
 
 // True for blanks, tabs and line breaks.
 inline bool EsEspacio(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The first offset at or after i that holds no blank, tab or line break.
+std::size_t SaltaEspacios(std::string_view t, std::size_t i);
+
+// s without the blanks, tabs and line breaks around it.
+std::string_view SinEspacios(std::string_view s);
+
+// The word (letters, digits, '_') that ends where the blanks before offset fin start, or an
+// empty view.
+std::string_view PalabraAntes(std::string_view t, std::size_t fin);
+
+// Whether palabra is the word w, letter case ignored.
+bool EsPalabra(std::string_view palabra, std::string_view w);
 
 // Whether the phrase (words separated by single blanks, such as "ORDER BY") starts at offset
 // i of t, letter case ignored, as whole words: no letter, digit or '_' touches it on either
@@ -30,6 +48,59 @@ std::size_t BuscaFraseFuera(std::string_view t, std::string_view frase, std::siz
 
 // Whether s starts with "(" and the ")" that matches it is the last character of s.
 bool EntreParentesis(std::string_view s);
+
+// The offset of the "(" that the ")" at offset cierre closes, or npos.
+std::size_t AbreDe(std::string_view t, std::size_t cierre);
+
+// True for the bytes of an operand written without blanks or operators: names (letters,
+// digits, '_'), the full stop and "@" of qualified names and parameters, and the quotes,
+// brackets and token bytes of masked literals and names.
+bool EsDeOperando(char c);
+
+// The end (exclusive) of the operand that starts at offset i: a parenthesised group, a name,
+// number, literal or qualified name, or a call (a name followed by its parenthesised
+// arguments). i when no operand starts there.
+std::size_t FinDeOperando(std::string_view t, std::size_t i);
+
+// The start of the operand that ends (exclusive) at offset fin, or fin when there is none.
+std::size_t InicioDeOperando(std::string_view t, std::size_t fin);
+
+// Whether e (blanks around it aside) is one operand that needs no parentheses to be put
+// inside a longer expression: a name, number, literal, call or parenthesised group.
+bool EsOperandoSimple(std::string_view e);
+
+// The statements of t, split at the ";" outside parentheses: [start, end) of each.
+std::vector<std::pair<std::size_t, std::size_t>> Sentencias(std::string_view t);
+
+// The first table of a FROM list or of the tables of an UPDATE (after any opening
+// parentheses of nested joins) and its alias (empty when it has none), both as written.
+struct TablaDeLista {
+  std::string_view nombre, alias;
+};
+TablaDeLista PrimeraTabla(std::string_view tablas);
+
+// The table (or alias) that qualifies a column written as t.c, [t].[c] or t.*: the text
+// before its last full stop; empty when the column is not qualified.
+std::string_view Calificador(std::string_view columna);
+
+// The table (or alias) that qualifies the first of a comma-separated list of columns;
+// varias tells whether another column of the list names another one.
+std::string CalificadorComun(std::string_view columnas, bool& varias);
+
+// Rewrites each statement of t that starts with the keyword palabra (a whole word, letter
+// case ignored). reescribe is given the text up to the statement's end, the offset just
+// after the keyword and any DISTINCT or DISTINCTROW that follows it (distinct tells whether
+// there was one), and the statement's end; it returns the statement's new text from the
+// keyword on, or nothing to leave it.
+using ReescribeSentencia = std::function<std::optional<std::string>(
+    std::string_view s, std::size_t tras, bool distinct, std::size_t fin)>;
+std::string ReescribeSentencias(std::string t, std::string_view palabra,
+                                const ReescribeSentencia& reescribe);
+
+// A select list's field split into its expression and its alias (after the last " AS "
+// outside parentheses, letter case ignored); the alias is empty when there is none. Both
+// without blanks around them.
+std::pair<std::string_view, std::string_view> SeparaAlias(std::string_view campo);
 
 // The words that may stand between SELECT and its list: ALL, DISTINCT, DISTINCTROW and
 // TOP n [PERCENT] [WITH TIES], n a number or a parenthesised expression. i is the offset

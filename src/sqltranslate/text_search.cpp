@@ -1,6 +1,7 @@
 // Fast any-case searches for the translator's passes (all OSes).
 #include "sqltranslate/text_search.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "text/toolbox.h"
@@ -10,6 +11,19 @@ namespace {
 
 inline unsigned char AsciiLower(unsigned char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
+
+// How often a character stands in query text, as a rank (lower is rarer): punctuation
+// first, then the letters from the rarest in Spanish and English names and keywords, the
+// digits, and the blank last.
+int Frecuencia(unsigned char c) {
+  static constexpr std::string_view kLetras = "qxzjkwyvbhfgpmucdlotnirsae";
+  if (c == ' ') return 999;
+  const unsigned char l = AsciiLower(c);
+  const std::size_t k = kLetras.find(static_cast<char>(l));
+  if (k != std::string_view::npos) return 100 + static_cast<int>(k);
+  if (l >= '0' && l <= '9') return 200;
+  return 0;
 }
 
 bool IsAscii(std::string_view s) {
@@ -39,16 +53,21 @@ BuscaSinCaso::BuscaSinCaso(std::string_view needle)
     largo_ = true;
     return;
   }
-  // Short needles: candidates come from memchr on one character, a punctuation mark when
-  // there is one (a single case, rarer than letters), else the first letter in both cases.
-  ancla_ = needle.find_first_of("()#&;'\\\"[],.=<>");
-  if (ancla_ == std::string_view::npos) {
-    ancla_ = 0;
-    minuscula_ = AsciiLower(n[0]);
-    mayuscula_ = (minuscula_ >= 'a' && minuscula_ <= 'z') ? minuscula_ - 32 : minuscula_;
-  } else {
-    minuscula_ = mayuscula_ = n[ancla_];
+  // Short needles: candidates come from memchr on one character, the one of the needle
+  // that query texts hold least often: a punctuation mark when there is one (a single case,
+  // rarer than letters), else the rarest letter in both cases; blanks, which stand every
+  // few characters, last.
+  ancla_ = 0;
+  int mejor = 1000;
+  for (std::size_t k = 0; k < m; ++k) {
+    const int r = Frecuencia(n[k]);
+    if (r < mejor) {
+      mejor = r;
+      ancla_ = k;
+    }
   }
+  minuscula_ = AsciiLower(n[ancla_]);
+  mayuscula_ = (minuscula_ >= 'a' && minuscula_ <= 'z') ? minuscula_ - 32 : minuscula_;
 }
 
 std::size_t BuscaSinCaso::Find(std::string_view text, std::size_t from) const {
@@ -76,21 +95,26 @@ std::size_t BuscaSinCaso::Find(std::string_view text, std::size_t from) const {
     return std::string_view::npos;
   }
   // Candidate positions of the anchor character run from from + ancla_ to last + ancla_.
+  // Both letter cases are looked for in a window that grows while it holds neither, so that
+  // a search never scans far beyond the occurrence it returns (a case absent from the text
+  // would otherwise cost a scan to the end at every call).
   const std::size_t fin = last + ancla_ + 1;
-  auto next = [&](unsigned char c, std::size_t i) -> std::size_t {
-    if (i >= fin) return std::string_view::npos;
-    const void* hit = std::memchr(t + i, c, fin - i);
-    return hit ? static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - t)
-               : std::string_view::npos;
-  };
-  std::size_t pl = next(minuscula_, from + ancla_);
-  std::size_t pu = mayuscula_ == minuscula_ ? std::string_view::npos : next(mayuscula_, from + ancla_);
-  while (pl != std::string_view::npos || pu != std::string_view::npos) {
-    const bool baja = pu == std::string_view::npos || (pl != std::string_view::npos && pl < pu);
-    const std::size_t j = baja ? pl : pu;
+  std::size_t ventana = 64;
+  for (std::size_t i = from + ancla_; i < fin;) {
+    const std::size_t hasta = std::min(fin, i + ventana);
+    const void* a = std::memchr(t + i, minuscula_, hasta - i);
+    const std::size_t fa =
+        a ? static_cast<std::size_t>(static_cast<const unsigned char*>(a) - t) : hasta;
+    const void* b = mayuscula_ == minuscula_ ? nullptr : std::memchr(t + i, mayuscula_, fa - i);
+    const std::size_t j =
+        b ? static_cast<std::size_t>(static_cast<const unsigned char*>(b) - t) : fa;
+    if (j == hasta) {
+      i = hasta;
+      ventana = std::min<std::size_t>(ventana * 2, 4096);
+      continue;
+    }
     if (coincide(j - ancla_)) return j - ancla_;
-    if (baja) pl = next(minuscula_, j + 1);
-    else pu = next(mayuscula_, j + 1);
+    i = j + 1;
   }
   return std::string_view::npos;
 }

@@ -1,11 +1,13 @@
 // clsCambiaTipoSQL::DeAccesASQL: the translator's entry and the order of its passes
-// (all OSes).
+// (all OSes). The passes for the Access constructs the rules leave run before and after
+// them (access_constructs.cpp).
 //
 // The query is masked once (literal_mask.h): every pass below works on code only, so no
 // string literal, bracketed name or comment is ever changed, and the pieces are put back at
 // the end. Access's double-quoted literals come back as T-SQL ones, bracketed names as they
 // were written (T-SQL writes names the same way).
 #include "platform/ui_yield.h"
+#include "sqltranslate/access_passes.h"
 #include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "sqltranslate/literal_mask.h"
@@ -32,71 +34,52 @@ bool Ocurre(std::string_view t, std::string_view x) {
 // search starts one character after the occurrence.
 std::string ReescribeSimple(std::string t, std::string_view literal,
                             std::string (*construye)(std::string_view a)) {
-  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p) {
-    const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
-    Reescritura e;
-    e.fin = c.cierre + 1;
-    e.texto = construye(c.texto);
-    e.siguiente = 1;
-    return e;
-  });
+  return ReescribeLlamadas(std::move(t), literal,
+                           [&](std::string_view r, std::size_t p, std::size_t) {
+                             const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
+                             Reescritura e;
+                             e.fin = c.cierre + 1;
+                             e.texto = construye(c.texto);
+                             e.siguiente = 1;
+                             return e;
+                           });
 }
 
 // A call rewrite that splits the arguments; construye returns nothing to leave the call.
 template <typename Construye>
 std::string ReescribePartes(std::string t, std::string_view literal, std::size_t siguiente,
                             Construye construye) {
-  return ReescribeLlamadas(std::move(t), literal, [&](std::string_view r, std::size_t p) {
-    const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
-    Reescritura e;
-    e.fin = c.cierre + 1;
-    e.texto = construye(c.texto, PartesDeLlamada(c.texto), p);
-    e.siguiente = siguiente;
-    return e;
-  });
+  return ReescribeLlamadas(std::move(t), literal,
+                           [&](std::string_view r, std::size_t p, std::size_t) {
+                             const Contenido c = ContenidoParentesis(r, p + literal.size() - 1);
+                             Reescritura e;
+                             e.fin = c.cierre + 1;
+                             e.texto = construye(c.texto, PartesDeLlamada(c.texto), p);
+                             e.siguiente = siguiente;
+                             return e;
+                           });
 }
 
 using Partes = std::vector<std::string>;
 using Opcional = std::optional<std::string>;
 
-// IsNull(x) with a single argument becomes "x IS NULL "; the argument runs to the matching
-// parenthesis. A two-argument null test is left.
-std::string ReescribeIsNull(std::string t) {
-  return ReescribeLlamadas(std::move(t), "IsNull(", [](std::string_view r, std::size_t p) {
-    const Contenido c = ContenidoParentesis(r, p + 6);
-    if (c.cierre >= r.size()) {
-      throw KelvError(kErrInvalidArgument, "DeAccesASQL",
-                      "IsNull( at position " + std::to_string(p + 1) +
-                          " has no closing parenthesis");
-    }
-    Reescritura e;
-    e.fin = c.cierre + 1;
-    if (PartesDeLlamada(c.texto).size() < 2) {
-      e.texto = std::string(c.texto) + " IS NULL ";
-      e.siguiente = 1;
-    } else {
-      e.siguiente = c.cierre + 1 - p;
-    }
-    return e;
-  });
-}
-
 // cdate(Format(d,'MM/yyyy')) becomes cdate('01/' + Format(d,'MM/yyyy')): the month/year
 // text gets a first day. The closing parenthesis of cdate stays where it was.
 std::string ReescribeMesAnio(const Literales& lit, std::string t) {
   static constexpr std::string_view kLiteral = "cdate(Format(";
-  return ReescribeLlamadas(std::move(t), kLiteral, [&](std::string_view r, std::size_t p) {
-    const Contenido c = ContenidoParentesis(r, p + kLiteral.size() - 1);
-    const Partes partes = PartesDeLlamada(c.texto);
-    if (partes.size() < 2) SinArgumentos("cdate(Format(", p);
-    Reescritura e;
-    e.fin = c.cierre + 1;
-    e.siguiente = 6;
-    if (lit.Restaura(partes[1]) == "'MM/yyyy'") {
-      e.texto = "cdate('01/' + Format(" + Replace(c.texto, "mm", "MM") + ")";
-    }
-    return e;
-  });
+  return ReescribeLlamadas(
+      std::move(t), kLiteral, [&](std::string_view r, std::size_t p, std::size_t) {
+        const Contenido c = ContenidoParentesis(r, p + kLiteral.size() - 1);
+        const Partes partes = PartesDeLlamada(c.texto);
+        if (partes.size() < 2) SinArgumentos("cdate(Format(", p);
+        Reescritura e;
+        e.fin = c.cierre + 1;
+        e.siguiente = 6;
+        if (lit.Restaura(partes[1]) == "'MM/yyyy'") {
+          e.texto = "cdate('01/' + Format(" + Replace(c.texto, "mm", "MM") + ")";
+        }
+        return e;
+      });
 }
 
 // Whether t matches the wildcard pattern "* From *[;]*Union*" (exact case): " From ", then
@@ -171,23 +154,15 @@ std::string ReemplazaConstantes(const std::string& t) {
   return out;
 }
 
-// The ORDER BY that ends the last statement, outside parentheses, is cut (with what follows
-// it) when the statement has no TOP: a view cannot keep it. With TOP it chooses the rows and
-// stays; one followed by a clause that needs it (OFFSET, FOR XML, OPTION (...)) or by more of
-// the statement (PIVOT, UNION) stays too. The blank before ORDER BY is kept.
+}  // namespace
+
+namespace enmascarado {
+
 std::string QuitaOrdenFinal(std::string t) {
+  // The last statement that holds more than blanks.
   std::size_t inicio = 0;
-  std::size_t nivel = 0;
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    if (t[i] == '(') {
-      ++nivel;
-    } else if (t[i] == ')') {
-      nivel = nivel > 0 ? nivel - 1 : 0;
-    } else if (t[i] == ';' && nivel == 0) {
-      std::size_t k = i + 1;
-      while (k < t.size() && EsEspacio(t[k])) ++k;
-      if (k < t.size()) inicio = i + 1;
-    }
+  for (const auto& [desde, hasta] : Sentencias(t)) {
+    if (SaltaEspacios(t, desde) < hasta) inicio = desde;
   }
   std::size_t orden = std::string::npos;
   for (std::size_t p = BuscaFraseFuera(t, "ORDER BY", inicio); p != std::string::npos;
@@ -211,11 +186,12 @@ std::string QuitaOrdenFinal(std::string t) {
   return t;
 }
 
-}  // namespace
+}  // namespace enmascarado
 
-std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
-  Literales lit;
-  std::string t = lit.Enmascara(strVista);  // literals, names and comments set apart
+namespace {
+
+// The rules, steps 1 to 41, on the masked query.
+std::string Reglas(Literales& lit, std::string t) {
   t = Replace(t, "\r\n", " ");                                          // 1
   t = Trim(t);                                                          // 2
   if (!t.empty() && t.back() == ';') t.pop_back();                      // 3
@@ -243,7 +219,7 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
   t = ReescribeSimple(std::move(t), "CINT(", [](std::string_view a) {   // 16
     return " CAST(" + std::string(a) + " as SMALLINT)";
   });
-  if (Ocurre(t, "Order")) t = QuitaOrdenFinal(std::move(t));            // 17
+  if (Ocurre(t, "Order")) t = enmascarado::QuitaOrdenFinal(std::move(t));   // 17
   if (Ocurre(t, "Sgn(")) t = ReemplazaPalabraDeCodigo(t, "Sgn(", "Sign(");  // 18
   // Access's Int rounds down (Int(-8.4) is -9): FLOOR, not CEILING.
   if (Ocurre(t, "INT(")) t = ReemplazaPalabraDeCodigo(t, "Int(", "FLOOR(");  // 19
@@ -269,7 +245,8 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
                         return "PATINDEX('%" + SinApostrofes(p[1]) + "%'," + p[0] + ")";
                       });
   t = ReescribeSimple(std::move(t), "CBOOL(", [](std::string_view a) {  // 27
-    return "IIF(" + std::string(a) + ",1,0)";
+    // A Yes/No column standing alone is compared with 1, as in any other condition.
+    return "IIF(" + enmascarado::RevisaCondicion(std::string(a)) + ",1,0)";
   });
   // 28: Trim(x); LTrim( and RTrim( end in "Trim(" but are other functions, which SQL
   // Server has too. The next search starts after both "Trim(" of the replacement.
@@ -300,7 +277,7 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
   t = ReescribeSimple(std::move(t), "cdate(", [](std::string_view a) {  // 34
     return " CONVERT(datetime," + std::string(a) + ",103)";
   });
-  t = ReescribeIsNull(std::move(t));                                    // 35
+  t = enmascarado::CambiaIsNull(std::move(t));                          // 35
   if (Ocurre(t, " Where ")) t = enmascarado::CambiarBooleanos(t);       // 36
   if (Ocurre(t, "Switch")) t = enmascarado::CambiaSwitch(t);            // 37
   if (Ocurre(t, " as ")) t = enmascarado::CambiarAlias(lit, std::move(t));  // 38
@@ -310,10 +287,35 @@ std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
   t = ReescribeSimple(std::move(t), "CSNG(", [](std::string_view a) {   // 40
     return " CAST(" + std::string(a) + " as Float)";
   });
-  if (GroupBySinBlanco(t)) t = Replace(t, "Group by", " Group by");    // 41
-  t = lit.Restaura(t);
-  YieldToWindowSystem();                                                // 42
+  if (GroupBySinBlanco(t)) t = Replace(t, "Group by", " Group by");  // 41
   return t;
+}
+
+}  // namespace
+
+namespace acceso {
+
+std::string Traduce(std::string_view texto, Informe& informe, int profundidad) {
+  Literales lit;
+  std::string t = lit.Enmascara(texto);  // literals, names and comments set apart
+  t = AntesDeLasReglas(lit, std::move(t), informe, profundidad);
+  t = Reglas(lit, std::move(t));
+  t = TrasLasReglas(lit, std::move(t), informe);
+  return lit.Restaura(t);
+}
+
+}  // namespace acceso
+
+Traduccion clsCambiaTipoSQL::DeAccesASQLConAvisos(const std::string& strVista,
+                                                  bool paraVista) const {
+  acceso::Informe informe(paraVista);
+  std::string t = acceso::Traduce(strVista, informe, 0);
+  YieldToWindowSystem();  // 42
+  return informe.Entrega(std::move(t));
+}
+
+std::string clsCambiaTipoSQL::DeAccesASQL(const std::string& strVista) const {
+  return DeAccesASQLConAvisos(strVista).texto;
 }
 
 }  // namespace kelv

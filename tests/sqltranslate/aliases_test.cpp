@@ -19,9 +19,14 @@ void Comprueba(const Caso* casos, std::size_t n) {
 
 TEST(SQLCambiarAlias, ReplacesAliasesUsedInTheSameList) {
   const Caso casos[] = {
+      // The expression goes in as one operand, in parentheses unless it is one already.
       {"SELECT a+b AS Total, Total*2 AS Doble FROM t",
-       "SELECT a+b as Total, \r\na+b*2 as Doble FROM t"},
-      {"SELECT  CAST(Horas as SMALLINT) FROM Marcas", "SELECT  CAST(Horas as SMALLINT) FROM Marcas"},
+       "SELECT a+b as Total, \r\n(a+b)*2 as Doble FROM t"},
+      {"SELECT a-b AS d, -d AS m, f(x) AS g, g*2 AS h, t.c AS q, q/2 AS r FROM t",
+       "SELECT a-b as d, \r\n-(a-b) as m, \r\nf(x) as g, \r\nf(x)*2 as h, \r\n"
+       "t.c as q, \r\nt.c/2 as r FROM t"},
+      {"SELECT  CAST(Horas as SMALLINT) FROM Marcas",
+       "SELECT  CAST(Horas as SMALLINT) FROM Marcas"},
       {"SELECT a AS x, b AS y FROM t", "SELECT a AS x, b AS y FROM t"},
       {"SELECT a AS Total, t.Total AS y FROM t", "SELECT a AS Total, t.Total AS y FROM t"},
       {"SELECT 'a, b' AS x, x AS y FROM t", "SELECT 'a, b' as x, \r\n'a, b' as y FROM t"},
@@ -66,7 +71,7 @@ TEST(SQLCambiarAlias, BracketedAliasesAndUses) {
       {"SELECT [Sueldo]*1.1 AS [Sueldo Ajustado], [Sueldo Ajustado]-[Sueldo] AS Aumento FROM t",
        "SELECT [Sueldo]*1.1 as [Sueldo Ajustado], \r\n([Sueldo]*1.1)-[Sueldo] as Aumento FROM t"},
       {"SELECT a+b AS [Total], Total*2 AS Doble FROM t",
-       "SELECT a+b as [Total], \r\na+b*2 as Doble FROM t"},
+       "SELECT a+b as [Total], \r\n(a+b)*2 as Doble FROM t"},
       // A qualified name is another column.
       {"SELECT a AS Total, [t].[Total] AS y FROM t", "SELECT a AS Total, [t].[Total] AS y FROM t"},
   };

@@ -70,12 +70,16 @@ TEST(SQLRevisaRecursiva, BooleanMode) {
   EXPECT_EQ(t.SQLRevisaRecursiva("a and b OR c", "OR", 0), "a and b=1 OR c=1");
 }
 
+// A Yes/No column standing alone as an IIF condition is compared with 1 (T-SQL's IIF needs a
+// condition); comparisons stay as they are.
 TEST(SQLRevisaRecursiva, XorMode) {
   clsCambiaTipoSQL t;
-  EXPECT_EQ(t.SQLRevisaRecursiva("a XOR b", "XOR", 1), "IIF(a,1,0) + IIF(b,1,0)=1");
+  EXPECT_EQ(t.SQLRevisaRecursiva("a XOR b", "XOR", 1), "IIF(a=1,1,0) + IIF(b=1,1,0)=1");
   EXPECT_EQ(t.SQLRevisaRecursiva("a XOR b XOR c", "XOR", 1),
-            "IIF(a,1,0) + IIF(b,1,0) + IIF(c,1,0)=1");
-  EXPECT_EQ(t.SQLRevisaRecursiva("(a XOR b)", "XOR", 1), "(IIF(a,1,0) + IIF(b,1,0))=1");
+            "IIF(a=1,1,0) + IIF(b=1,1,0) + IIF(c=1,1,0)=1");
+  EXPECT_EQ(t.SQLRevisaRecursiva("(a XOR b)", "XOR", 1), "(IIF(a=1,1,0) + IIF(b=1,1,0))=1");
+  EXPECT_EQ(t.SQLRevisaRecursiva("x > 1 XOR (a AND b)", "XOR", 1),
+            "IIF(x > 1,1,0) + IIF((a=1 AND b=1),1,0)=1");
 }
 
 TEST(CambiarBooleanos, RevisesEveryWhereClause) {
@@ -148,7 +152,7 @@ TEST(SQLRevisaRecursiva, PeelsOnlyParenthesesAroundTheWholeText) {
 TEST(SQLCambiarXOR, FindsWhereOrOn) {
   clsCambiaTipoSQL t;
   EXPECT_EQ(t.SQLCambiarXOR("SELECT a FROM t INNER JOIN u ON x XOR y"),
-            "SELECT a FROM t INNER JOIN u ON IIF(x,1,0) + IIF(y,1,0)=1");
+            "SELECT a FROM t INNER JOIN u ON IIF(x=1,1,0) + IIF(y=1,1,0)=1");
   EXPECT_EQ(t.SQLCambiarXOR("SELECT a FROM t"), "SELECT a FROM t");
 }
 

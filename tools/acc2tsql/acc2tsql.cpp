@@ -4,6 +4,7 @@
 #include <iostream>
 #include <iterator>
 #include <optional>
+#include <string_view>
 
 #include "platform/files.h"
 #include "sqltranslate/cambia_tipo_sql.h"
@@ -25,11 +26,48 @@ constexpr const char* kAyuda =
     "  --ansi       read and write Windows-1252 text instead of UTF-8\n"
     "  --help       show this help\n"
     "\n"
+    "Forms references and the parameters of a PARAMETERS clause become T-SQL parameters\n"
+    "named after what they stand for; each is listed on standard error as\n"
+    "\"acc2tsql: FILE: parameter @NAME [TYPE] stands for TEXT\".\n"
+    "A construct that has no T-SQL translation (a user-defined VBA function, Eval, First,\n"
+    "Last, a domain function or Format pattern built at run time, a crosstab without an IN\n"
+    "list, a table in another database, a parameter in a view) is left in the printed\n"
+    "translation and reported on standard error as\n"
+    "\"acc2tsql: FILE: warning: WHAT at \"TEXT\"\".\n"
     "A query that cannot be translated is reported on standard error as\n"
     "\"acc2tsql: FILE: description\"; the other files are still translated.\n"
     "\n"
     "Exit status: 0 every query was translated; 1 a query could not be read or\n"
-    "translated; 2 bad command line.\n";
+    "translated; 2 bad command line; 3 every query was translated, with warnings.\n";
+
+// Text of a query shown on the terminal: control characters written as escapes, and a long
+// text cut (at a character boundary) with "..." after it.
+std::string ParaTerminal(std::string_view texto) {
+  constexpr std::size_t kLargo = 160;
+  std::string out;
+  for (std::size_t i = 0; i < texto.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(texto[i]);
+    if (out.size() >= kLargo && (c & 0xC0) != 0x80) {
+      out += "...";
+      break;
+    }
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c < 0x20 || c == 0x7F) {
+      static const char kHex[] = "0123456789abcdef";
+      out += "\\x";
+      out.push_back(kHex[c >> 4]);
+      out.push_back(kHex[c & 15]);
+    } else {
+      out.push_back(static_cast<char>(c));
+    }
+  }
+  return out;
+}
 
 // The query as the translator takes it: UTF-8 (from Windows-1252 when ansi), without a
 // leading UTF-8 byte-order mark (exported query files usually carry one) and with CR LF line
@@ -95,10 +133,21 @@ int EjecutaAcc2tsql(const std::vector<std::string>& args, std::istream& entrada,
       continue;
     }
     const std::string consulta = TextoDeConsulta(std::move(*bytes), ansi);
+    auto texto = [&](const std::string& t) { return ansi ? Utf8ToCp1252(t) : t; };
     try {
-      std::string texto = traductor.DeAccesASQL(consulta);
-      if (vista) texto = "CREATE VIEW " + *vista + " AS " + texto;
-      salida << (ansi ? Utf8ToCp1252(texto) : texto) << '\n';
+      Traduccion r = traductor.DeAccesASQLConAvisos(consulta, vista.has_value());
+      if (vista) r.texto = "CREATE VIEW " + *vista + " AS " + r.texto;
+      salida << texto(r.texto) << '\n';
+      for (const ParametroTraduccion& p : r.parametros) {
+        errores << "acc2tsql: " << archivo << ": parameter " << p.nombre
+                << (p.tipo.empty() ? "" : " " + p.tipo) << " stands for "
+                << texto(ParaTerminal(p.origen)) << '\n';
+      }
+      for (const AvisoTraduccion& a : r.avisos) {
+        errores << "acc2tsql: " << archivo << ": warning: " << a.que << " at \""
+                << texto(ParaTerminal(a.texto)) << "\"\n";
+      }
+      if (!r.avisos.empty() && estado == 0) estado = 3;
     } catch (const KelvError& e) {
       errores << "acc2tsql: " << archivo << ": " << e.Description() << '\n';
       estado = 1;

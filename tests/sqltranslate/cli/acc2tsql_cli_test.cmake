@@ -1,5 +1,6 @@
-# Runs acc2tsql from the command line on the worked examples and an exported query file,
-# and checks its output, its error report and its exit status.
+# Runs acc2tsql from the command line on the worked examples, an exported query file and
+# queries with parameters and untranslatable constructs, and checks its output, its reports
+# on standard error and its exit status.
 # Arguments: -DTOOL=path -DDATA=folder -DWORK=scratch folder [-DEMULATOR=wine].
 function(run_tool out_var err_var rc_var)
   cmake_parse_arguments(R "" "INPUT" "ARGS" ${ARGN})
@@ -53,8 +54,35 @@ if(NOT out_hex MATCHES "d175f16f20414e442041637469766f3d310a$")
   message(FATAL_ERROR "--ansi output: ${out_hex}")
 endif()
 
+# A parameter is listed with its type; a construct without a T-SQL translation is warned
+# about, the best translation is still printed and the status is 3.
+run_tool(out err rc ARGS params.sql)
+expect_equal("parameters" "${out}" "SELECT Legajo FROM Marcas WHERE Fecha >= @Fecha_desde\n")
+expect_equal("parameter list" "${err}"
+             "acc2tsql: params.sql: parameter @Fecha_desde datetime \
+stands for [Fecha desde]\n")
+expect_equal("exit status with parameters" "${rc}" "0")
+run_tool(out err rc ARGS warn.sql)
+expect_equal("translation with a warning" "${out}"
+             "SELECT Legajo, Antiguedad([Alta]) AS Anios FROM Personas \
+WHERE Sector = @frmMain_cboSector\n")
+expect_equal("warning" "${err}"
+             "acc2tsql: warn.sql: parameter @frmMain_cboSector stands for \
+[Forms]![frmMain]![cboSector]\n\
+acc2tsql: warn.sql: warning: user-defined or VBA function at \"Antiguedad([Alta])\"\n")
+expect_equal("exit status with warnings" "${rc}" "3")
+# Under --view a parameter is a warning too; a failure still beats a warning.
+run_tool(out err rc ARGS --view V params.sql)
+if(NOT err MATCHES "warning: parameter in a view [^\n]* at \"\\[Fecha desde\\]\"\n$")
+  message(FATAL_ERROR "parameter in a view: ${err}")
+endif()
+expect_equal("exit status of a view with parameters" "${rc}" "3")
+run_tool(out err rc ARGS warn.sql bad.sql)
+expect_equal("exit status with a warning and a failure" "${rc}" "1")
+
 run_tool(out err rc ARGS --help)
-if(NOT out MATCHES "Usage: acc2tsql" OR NOT rc STREQUAL "0")
+if(NOT out MATCHES "Usage: acc2tsql" OR NOT rc STREQUAL "0" OR
+   NOT out MATCHES "3 every query was translated, with warnings")
   message(FATAL_ERROR "--help: ${out}")
 endif()
 run_tool(out err rc ARGS --bogus)

@@ -1,0 +1,1 @@
+SELECT DLookup("a","t","b = 1 AND c"), DCount("*","t","x = " & [y]), Nz(a) + 1, InStr(2, a, "x"), a ^ 2 ^ b, Format(d, "dd/mm/yyyy hh:nn"), Format(x, "yyyymmdd"), DateSerial(y, m + 1, 0), Left$(a, 2), MiFuncion(x), First(z) FROM t WHERE a LIKE "*[!a]?#%_" & b

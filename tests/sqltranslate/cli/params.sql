@@ -1,0 +1,2 @@
+PARAMETERS [Fecha desde] DateTime;
+SELECT Legajo FROM Marcas WHERE Fecha >= [Fecha desde]

@@ -1,0 +1,2 @@
+SELECT Personas.Legajo, LCase([Apellido]) & ", " & UCase([Nombre]) AS NombreMinMay, DateValue([Alta]) AS DiaAlta, Hour([Entrada]) AS HoraEntrada, Fix([Horas]/8) AS Jornadas, CDbl([Tasa]) AS TasaDoble, CCur([Sueldo]*1.05) AS SueldoNuevo, DateSerial(Year(Now()),Month(Now()),1) AS PrimeroDeMes, InStr(1,[Email],"@") AS Arroba, Nz([Adicional],0)+[Basico] AS Total, [Lado]^2 AS Area, Nz([Apodo]) AS ApodoTexto, Chr(65) & Str([Legajo]) AS Codigo
+FROM Personas;

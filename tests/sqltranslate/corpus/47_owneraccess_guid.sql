@@ -1,0 +1,4 @@
+SELECT Equipos.Nombre, Equipos.Serie
+FROM Equipos
+WHERE (((Equipos.Id)={guid {4A3B2C1D-1111-2222-3333-444455556666}}))
+WITH OWNERACCESS OPTION;

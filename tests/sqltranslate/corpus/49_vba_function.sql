@@ -1,0 +1,2 @@
+SELECT Personas.Legajo, CalculaAntiguedad([FechaIngreso],Date()) AS Antiguedad
+FROM Personas;

@@ -1,0 +1,2 @@
+SELECT Personas.Legajo, DLookUp("Descripcion","Sectores","IdSector = " & [IdSector]) AS Sector
+FROM Personas;

@@ -1,0 +1,3 @@
+SELECT Clientes.Codigo, Clientes.Razon
+FROM Clientes IN "C:\Datos\Comercial.mdb"
+WHERE (((Clientes.Activo)=True));

@@ -1,0 +1,2 @@
+SELECT Conceptos.Codigo, Eval([Formula]) AS Valor
+FROM Conceptos;
