@@ -10,6 +10,7 @@
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "text/cp1252.h"
 #include "text/error.h"
+#include "text/terminal_text.h"
 
 namespace kelv {
 namespace {
@@ -44,29 +45,10 @@ constexpr const char* kAyuda =
 // text cut (at a character boundary) with "..." after it.
 std::string ParaTerminal(std::string_view texto) {
   constexpr std::size_t kLargo = 160;
-  std::string out;
-  for (std::size_t i = 0; i < texto.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(texto[i]);
-    if (out.size() >= kLargo && (c & 0xC0) != 0x80) {
-      out += "...";
-      break;
-    }
-    if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (c < 0x20 || c == 0x7F) {
-      static const char kHex[] = "0123456789abcdef";
-      out += "\\x";
-      out.push_back(kHex[c >> 4]);
-      out.push_back(kHex[c & 15]);
-    } else {
-      out.push_back(static_cast<char>(c));
-    }
-  }
-  return out;
+  if (texto.size() <= kLargo) return EscapeControls(texto);
+  std::size_t corte = kLargo;
+  while (corte > 0 && (static_cast<unsigned char>(texto[corte]) & 0xC0) == 0x80) --corte;
+  return EscapeControls(texto.substr(0, corte)) + "...";
 }
 
 // The query as the translator takes it: UTF-8 (from Windows-1252 when ansi), without a

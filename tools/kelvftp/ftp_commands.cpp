@@ -5,7 +5,7 @@
 #include <iomanip>
 
 #include "ftp/file_time.h"
-#include "terminal_text.h"
+#include "text/terminal_text.h"
 
 namespace kelv {
 

@@ -17,8 +17,8 @@
 #include "platform/paths.h"
 #include "platform/version.h"
 #include "terminal.h"
-#include "terminal_text.h"
 #include "text/error.h"
+#include "text/terminal_text.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// Text from a server made safe to show on a terminal (all OSes, pure).
-#include "terminal_text.h"
+// Outside text made safe to show on a terminal (all OSes, pure).
+#include "text/terminal_text.h"
 
 #include <cstdio>
 
@@ -25,6 +25,8 @@ std::string EscapeControls(std::string_view text) {
     if (c.cp == 0xFFFD && c.len == 1) {
       std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(text[pos]));
       out += escape;
+    } else if (c.cp == '\r' || c.cp == '\n' || c.cp == '\t') {
+      out += c.cp == '\r' ? "\\r" : c.cp == '\n' ? "\\n" : "\\t";
     } else if (c.cp < 0x20 || c.cp == 0x7F || (c.cp >= 0x80 && c.cp <= 0x9F)) {
       std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned>(c.cp));
       out += escape;
