@@ -82,6 +82,10 @@ std::string FuncionesDeDominio(Literales& lit, std::string t, Informe& informe, 
 // → CHARINDEX, Nz → COALESCE.
 std::string LlamadasAntesDeLasReglas(Literales& lit, std::string t);
 
+// Weekday, DatePart "w" and "ww", and DateDiff "ww" with a first day of the week, counted as
+// Access counts them whatever the server's DATEFIRST.
+std::string DiasDeSemana(const Literales& lit, std::string t, Informe& informe);
+
 // After the rules.
 
 // Now, DateValue, LCase, Chr, Hour, Fix, CDbl, DateSerial, StrConv, Str, ... and Format.

@@ -183,12 +183,19 @@ void Limpia(Entrada& e) {
   e.limpia = true;
 }
 
-// The 1-based position of the last " AS " of f, letter case ignored, or 0 (InStrRev of the
-// table's rule, without folding a copy of the field).
+// The 1-based position of the last " AS " of f outside parentheses, letter case ignored, or
+// 0 (InStrRev of the table's rule, without folding a copy of the field). An AS inside
+// parentheses belongs to a call such as CAST(x AS float), never to the field's alias.
 std::size_t UltimoAs(std::string_view f) {
-  for (std::size_t p = f.size() >= 4 ? f.size() - 4 + 1 : 0; p > 0; --p) {
+  long nivel = 0;
+  for (std::size_t p = f.size(); p > 0; --p) {
     const char* c = f.data() + p - 1;
-    if (c[0] == ' ' && (c[1] | 0x20) == 'a' && (c[2] | 0x20) == 's' && c[3] == ' ') return p;
+    if (*c == ')') ++nivel;
+    else if (*c == '(') --nivel;
+    else if (nivel == 0 && p + 3 <= f.size() && c[0] == ' ' && (c[1] | 0x20) == 'a' &&
+             (c[2] | 0x20) == 's' && c[3] == ' ') {
+      return p;
+    }
   }
   return 0;
 }

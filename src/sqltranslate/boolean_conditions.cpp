@@ -1,6 +1,7 @@
 // clsCambiaTipoSQL: Yes/No columns standing alone as conditions, and the logical XOR
 // (all OSes).
 #include <algorithm>
+#include <vector>
 
 #include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/cambia_tipo_sql.h"
@@ -176,22 +177,36 @@ std::size_t BuscaClausula(std::string_view t, std::string_view palabra, std::siz
   return std::string::npos;
 }
 
-// Whether a clause that ends a WHERE condition (ORDER BY, GROUP BY, HAVING, UNION) starts
-// at offset i of t.
+// Whether a clause that ends a condition (ORDER BY, GROUP BY, HAVING, UNION, WHERE, a join,
+// the SET of an UPDATE, WITH OWNERACCESS OPTION) starts at offset i of t.
 bool EmpiezaOtraClausula(std::string_view t, std::size_t i) {
   switch (t[i] | 0x20) {
     case 'o': return FraseEn(t, i, "ORDER BY");
     case 'g': return FraseEn(t, i, "GROUP BY");
     case 'h': return FraseEn(t, i, "HAVING");
     case 'u': return FraseEn(t, i, "UNION");
+    case 'w': return FraseEn(t, i, "WHERE") || FraseEn(t, i, "WITH");
+    case 's': return FraseEn(t, i, "SET");
+    case 'j': return FraseEn(t, i, "JOIN");
+    case 'i':
+    case 'l':
+    case 'r':
+    case 'f':
+    case 'c':
+      // INNER JOIN, LEFT [OUTER] JOIN, ...: not the function LEFT( or a column named Full.
+      for (std::string_view j : {"INNER JOIN", "LEFT JOIN", "LEFT OUTER JOIN", "RIGHT JOIN",
+                                 "RIGHT OUTER JOIN", "FULL JOIN", "FULL OUTER JOIN", "CROSS JOIN"}) {
+        if (FraseEn(t, i, j)) return true;
+      }
+      return false;
     default: return false;
   }
 }
 
 // The condition of the clause whose keyword ends at the blank at offset blanco: up to the ")"
 // that closes a parenthesis opened before the clause, the end of its statement (";") or the
-// blank before its ORDER BY, GROUP BY, HAVING or UNION outside parentheses, or the end of
-// the text. One scan over the condition alone.
+// blank before the next clause outside parentheses (EmpiezaOtraClausula), or the end of the
+// text. One scan over the condition alone.
 std::string Condicion(std::string_view t, std::size_t blanco) {
   const std::size_t inicio = blanco + 1;
   std::size_t nivel = 0, i = inicio;
@@ -210,26 +225,77 @@ std::string Condicion(std::string_view t, std::size_t blanco) {
   return std::string(t.substr(std::min(inicio, t.size()), i > inicio ? i - inicio : 0));
 }
 
-std::string RevisaClausulas(const std::string& strComando, bool modoXor) {
-  std::size_t blanco = BuscaClausula(strComando, "WHERE", 0);
-  if (blanco == std::string::npos) {
-    if (!modoXor) return strComando;
-    blanco = BuscaClausula(strComando, "ON", 0);
+// Whether the ON that ends at offset fin of t (the text before it) is a join's: a JOIN stands
+// after the last FROM, SELECT or ";" before it. (SET NOCOUNT ON and the like are not.)
+bool OnDeJoin(std::string_view t, std::size_t fin) {
+  for (std::size_t k = fin; k > 0; --k) {
+    const char c = t[k - 1];
+    if (c == ';') return false;
+    if (!EsLetraDeNombre(c) || (k < fin && EsLetraDeNombre(t[k]))) continue;
+    const std::string_view w = PalabraAntes(t, k);
+    if (EsPalabra(w, "JOIN")) return true;
+    if (EsPalabra(w, "FROM") || EsPalabra(w, "SELECT")) return false;
+    k -= w.size() - 1;
   }
-  if (blanco == std::string::npos) return strComando;
+  return false;
+}
+
+// The clauses whose conditions are revised, and where each was last found.
+struct Clausulas {
+  static constexpr std::size_t kSinBuscar = std::string::npos - 1;
+  std::vector<std::string_view> palabras;
+  std::vector<std::size_t> blancos;  // absolute offsets; npos: none left; kSinBuscar: unknown
+};
+
+std::string RevisaClausulas(const std::string& strComando, bool modoXor) {
+  // Boolean mode revises WHERE, HAVING and the ON of every join. XOR mode revises the first
+  // WHERE (or, when there is none, the first ON) and every later WHERE.
+  Clausulas k;
+  k.palabras = {"WHERE"};
+  if (!modoXor) k.palabras.insert(k.palabras.end(), {"HAVING", "ON"});
+  if (modoXor && BuscaClausula(strComando, "WHERE", 0) == std::string::npos) {
+    k.palabras.push_back("ON");
+  }
+  k.blancos.assign(k.palabras.size(), Clausulas::kSinBuscar);
   TextoEnCurso t(strComando);
-  while (blanco != std::string::npos) {
-    const std::string_view r = t.Resto();
-    const std::size_t inicio = blanco + 1;
-    const std::string cond = Condicion(r, blanco);
+  bool primera = true;
+  for (;;) {
+    // The clause found first after the cursor.
+    std::size_t elegida = k.palabras.size(), blanco = std::string::npos;
+    for (std::size_t i = 0; i < k.palabras.size(); ++i) {
+      if (k.blancos[i] == Clausulas::kSinBuscar ||
+          (k.blancos[i] != std::string::npos && k.blancos[i] < t.Hecho())) {
+        const std::size_t b = BuscaClausula(t.Resto(), k.palabras[i], 0);
+        k.blancos[i] = b == std::string::npos ? b : t.Hecho() + b;
+      }
+      if (k.blancos[i] < blanco) {
+        blanco = k.blancos[i];
+        elegida = i;
+      }
+    }
+    if (elegida == k.palabras.size()) break;
+    const bool on = k.palabras[elegida] == "ON";
+    t.Avanza(blanco - t.Hecho());
+    if (on && (!OnDeJoin(t.Listo(), t.Hecho() - 2) || (modoXor && !primera))) {
+      k.blancos[elegida] = Clausulas::kSinBuscar;
+      t.Avanza(1);
+      continue;
+    }
+    primera = false;
+    const std::string cond = Condicion(t.Resto(), 0);
     const std::string op =
         modoXor ? "XOR" : (InStrAnyCase(1, cond, " Or ") > 0 ? "OR" : "AND");
     const std::string revisada = Revisa(cond, op, modoXor ? 1 : 0, 0, false);
     // Only the condition of this clause changes, where it stands. The next clause is looked
     // for from the start of this condition: a subquery's WHERE inside it is revised too.
-    t.Avanza(inicio);
+    t.Avanza(1);
+    const std::size_t inicio = t.Hecho();
     if (revisada != cond) t.Sustituye(cond.size(), revisada);
-    blanco = BuscaClausula(t.Resto(), "WHERE", 0);
+    for (std::size_t& b : k.blancos) {
+      if (b == std::string::npos || b == Clausulas::kSinBuscar) continue;
+      if (b >= inicio + cond.size()) b = b + revisada.size() - cond.size();
+      else b = Clausulas::kSinBuscar;
+    }
   }
   return t.Termina();
 }

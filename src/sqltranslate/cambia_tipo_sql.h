@@ -94,13 +94,17 @@ class clsCambiaTipoSQL {
   std::string SQLRevisaRecursiva(const std::string& strCampos, const std::string& Operador,
                                  std::uint8_t Trans) const;
 
-  // Rewrites every date constant #...# that holds a date into a quoted year-month-day text
-  // (see date_recognition.h for the accepted forms); other "#" pairs are left. Never raises.
+  // Rewrites every date constant #...# that holds a date into a quoted text SQL Server reads
+  // the same under any language: 'yyyymmdd', with a time as 'yyyymmdd HH:MM:SS'; a month/year
+  // is its first day, a time alone is on 18991230 as in Access (see date_recognition.h for
+  // the accepted forms); other "#" pairs are left. Never raises.
   std::string CambiaFecha(const std::string& strComando) const;
 
   // Turns every "Switch(" call, in any letter case (condition/value pairs; the last value is
-  // the default) into a searched (Case When ... Then ... Else ... End). An odd number of
-  // arguments raises KelvError(kErrSubscript).
+  // the default when its condition is a constant that always holds, such as True; otherwise
+  // no condition that holds gives NULL, as in Access) into a searched
+  // (Case When ... Then ... [Else ...] End). An odd number of arguments raises
+  // KelvError(kErrSubscript).
   std::string SQLCambiaSwitch(const std::string& strComando) const;
 
   // Replaces PalABuscar (letter case ignored) by PalAReemplazar wherever it stands as a

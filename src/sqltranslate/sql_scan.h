@@ -65,6 +65,23 @@ std::size_t FinDeOperando(std::string_view t, std::size_t i);
 // The start of the operand that ends (exclusive) at offset fin, or fin when there is none.
 std::size_t InicioDeOperando(std::string_view t, std::size_t fin);
 
+// Access's arithmetic operators by how tightly they bind, tightest first: ^, the sign, * and
+// /, \ (integer division), Mod (and T-SQL's %), + and -, and & (text concatenation).
+// Comparisons and the logical operators bind less tightly than all of them.
+enum class Precedencia { Potencia = 0, Signo, Producto, DivisionEntera, Modulo, Suma, Concatena };
+
+// The operator that starts at offset i (after any blanks the caller skipped): its precedence
+// and length; false when there is none (or a word such as AND, which binds less tightly).
+bool OperadorEn(std::string_view t, std::size_t i, Precedencia& p, std::size_t& largo);
+
+// The end (exclusive) of the expression that starts at offset i and holds only operators
+// that bind at least as tightly as hasta, signs included; i when no operand starts there.
+std::size_t FinDeExpresion(std::string_view t, std::size_t i, Precedencia hasta);
+
+// The start of the expression that ends (exclusive) at offset fin and holds only operators
+// that bind at least as tightly as hasta, signs included; fin when no operand ends there.
+std::size_t InicioDeExpresion(std::string_view t, std::size_t fin, Precedencia hasta);
+
 // Whether e (blanks around it aside) is one operand that needs no parentheses to be put
 // inside a longer expression: a name, number, literal, call or parenthesised group.
 bool EsOperandoSimple(std::string_view e);
