@@ -194,8 +194,9 @@ bool EmpiezaOtraClausula(std::string_view t, std::size_t i) {
     case 'f':
     case 'c':
       // INNER JOIN, LEFT [OUTER] JOIN, ...: not the function LEFT( or a column named Full.
-      for (std::string_view j : {"INNER JOIN", "LEFT JOIN", "LEFT OUTER JOIN", "RIGHT JOIN",
-                                 "RIGHT OUTER JOIN", "FULL JOIN", "FULL OUTER JOIN", "CROSS JOIN"}) {
+      for (std::string_view j :
+           {"INNER JOIN", "LEFT JOIN", "LEFT OUTER JOIN", "RIGHT JOIN", "RIGHT OUTER JOIN",
+            "FULL JOIN", "FULL OUTER JOIN", "CROSS JOIN"}) {
         if (FraseEn(t, i, j)) return true;
       }
       return false;

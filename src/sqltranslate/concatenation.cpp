@@ -5,8 +5,9 @@
 // into a number, and gives NULL as soon as one side is NULL. A chain a & b & c therefore
 // becomes CONCAT(a, b, c), which converts and reads NULL as '' the same way. Access gives
 // Null only when every side is Null, which CONCAT never does: a chain that holds no text
-// literal (or number, or call of literals alone such as Space(5)) keeps that case, IIF(a IS NULL AND b IS NULL, NULL, CONCAT(a, b)). A chain of
-// text literals alone stays joined with "+", as the rules join it.
+// literal (nor a number, nor a call of literals alone such as Space(5)) keeps that case,
+// IIF(a IS NULL AND b IS NULL, NULL, CONCAT(a, b)). A chain of text literals alone stays
+// joined with "+", as the rules join it.
 //
 // "&" binds less tightly than the arithmetic operators and more tightly than comparisons:
 // "N: " & a + 1 = x is (CONCAT('N: ', a + 1)) = x.
@@ -27,11 +28,14 @@ bool EsLiteral(const Literales& lit, std::string_view e) {
   return k && k->clase == Literales::Clase::Texto && k->fin == e.size() && e[0] == '\'';
 }
 
-// Whether e (blanks around it aside) is a number, or a call whose arguments are all literals
-// or numbers (Space(5), Chr(34)): a value that is never Null.
+// Whether e (blanks and parentheses around it aside) is a number, a CONCAT, or a call whose
+// arguments are all literals or numbers (Space(5), Chr(34)): a value that is never Null.
 bool NuncaNulo(const Literales& lit, std::string_view e) {
   e = SinEspacios(e);
+  while (EntreParentesis(e)) e = SinEspacios(e.substr(1, e.size() - 2));
   if (e.empty()) return false;
+  // An inner chain's CONCAT: never Null either.
+  if (FraseEn(e, 0, "CONCAT") && FinDeOperando(e, 0) == e.size()) return true;
   if (e[0] >= '0' && e[0] <= '9') return FinDeOperando(e, 0) == e.size();
   const std::size_t abre = e.find('(');
   if (abre == std::string_view::npos || abre == 0 || FinDeOperando(e, 0) != e.size() ||

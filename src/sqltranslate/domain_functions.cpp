@@ -159,8 +159,17 @@ std::optional<std::string> CriterioUnido(const Literales& lit, std::string_view 
       continue;
     }
     if (saltaComilla) return std::nullopt;
-    // A value: a parameter, a number or a column.
-    const std::string_view v = piezas[i];
+    // A value: a parameter, a number or a column; between "#", a date formatted for the
+    // criterion (Format([Alta], "mm/dd/yyyy")) is the date itself.
+    std::string_view v = piezas[i];
+    std::size_t e = 0;
+    if (!texto.empty() && texto.back() == '#' && FraseEn(v, 0, "Format", &e) && e < v.size() &&
+        v[e] == '(' && EntreParentesis(v.substr(e))) {
+      const std::vector<std::string> args = PartesDeLlamada(v.substr(e + 1, v.size() - e - 2));
+      if (args.size() == 2 && lit.TextoDe(args[1])) {
+        v = SinEspacios(v.substr(e + 1, args[0].size()));
+      }
+    }
     if (v.empty() || !EsOperandoSimple(v) || v.find('(') != std::string_view::npos) {
       return std::nullopt;
     }

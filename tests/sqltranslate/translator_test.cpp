@@ -31,7 +31,8 @@ TEST(DeAccesASQL, WorkedExamples) {
       {"SELECT a+b AS Total, Total*2 AS Doble FROM t",
        "SELECT a+b as Total, \r\n(a+b)*2 as Doble FROM t"},
       {"SELECT CINT(x) AS n, n+1 AS m FROM t",
-       "SELECT CAST(ROUND(x, 0) as SMALLINT) as n, \r\nCAST(ROUND(x, 0) as SMALLINT)+1 as m FROM t"},
+       "SELECT CAST(ROUND(x, 0) as SMALLINT) as n, \r\n"
+       "CAST(ROUND(x, 0) as SMALLINT)+1 as m FROM t"},
       {"SELECT Switch(Tipo=1,'A',Tipo=2,'B',1,'C') FROM t",
        "SELECT (Case  When Tipo=1 Then 'A' When Tipo=2 Then 'B' Else 'C' End) FROM t"},
   };
