@@ -14,8 +14,7 @@ std::string AntesDeLasReglas(Literales& lit, std::string t, Informe& informe, in
   t = Parametros(lit, std::move(t), informe);
   t = CalificadoresConAdmiracion(std::move(t));
   t = FuncionesDeDominio(lit, std::move(t), informe, profundidad);
-  t = DiasDeSemana(lit, std::move(t), informe);
-  return LlamadasAntesDeLasReglas(lit, std::move(t));
+  return LlamadasAntesDeLasReglas(lit, std::move(t), informe);
 }
 
 std::string TrasLasReglas(Literales& lit, std::string t, Informe& informe) {

@@ -160,16 +160,16 @@ std::string SustituyeCorchetes(const Literales& lit, const std::string& expresio
 std::vector<std::string_view> Trozos(std::string_view e) {
   std::vector<std::string_view> trozos;
   std::size_t desde = 0;
-  for (std::size_t p = BuscaFrase(e, "SELECT"); p != std::string_view::npos;
-       p = BuscaFrase(e, "SELECT", p + 1)) {
-    std::size_t a = p;
-    while (a > desde && e[a - 1] == ' ') --a;
-    if (p < desde || a == desde || e[a - 1] != '(') continue;
-    --a;
+  for (std::size_t a = e.find('('); a != std::string_view::npos; a = e.find('(', a + 1)) {
+    std::size_t p = a + 1;
+    while (p < e.size() && e[p] == ' ') ++p;
+    if (!FraseEn(e, p, "SELECT")) continue;
     const std::size_t fin = std::min(ContenidoParentesis(e, a).cierre + 1, e.size());
     trozos.push_back(e.substr(desde, a - desde));
     trozos.push_back(e.substr(a, fin - a));
     desde = fin;
+    if (fin == 0 || fin >= e.size()) break;
+    a = fin - 1;
   }
   trozos.push_back(e.substr(desde));
   return trozos;

@@ -169,39 +169,37 @@ std::string Revisa(const std::string& strCampos, const std::string& operador,
 // The blank after the keyword (WHERE or ON, a whole word followed by a blank) found first at
 // or after desde, or npos.
 std::size_t BuscaClausula(std::string_view t, std::string_view palabra, std::size_t desde) {
-  for (std::size_t p = BuscaFrase(t, palabra, desde); p != std::string::npos;
-       p = BuscaFrase(t, palabra, p + 1)) {
-    const std::size_t e = p + palabra.size();
-    if (e < t.size() && t[e] == ' ') return e;
+  const std::string conBlanco = std::string(palabra) + " ";
+  const BuscaSinCaso busca(conBlanco);
+  for (std::size_t p = busca.Find(t, desde); p != std::string::npos; p = busca.Find(t, p + 1)) {
+    if (p == 0 || !EsLetraDeNombre(t[p - 1])) return p + palabra.size();
   }
   return std::string::npos;
 }
 
 // Whether a clause that ends a condition (ORDER BY, GROUP BY, HAVING, UNION, WHERE, a join,
-// the SET of an UPDATE, WITH OWNERACCESS OPTION) starts at offset i of t.
+// the SET of an UPDATE, WITH OWNERACCESS OPTION) starts at offset i of t, the start of a
+// word. (LEFT( is a function, not a join.)
 bool EmpiezaOtraClausula(std::string_view t, std::size_t i) {
-  switch (t[i] | 0x20) {
-    case 'o': return FraseEn(t, i, "ORDER BY");
-    case 'g': return FraseEn(t, i, "GROUP BY");
-    case 'h': return FraseEn(t, i, "HAVING");
-    case 'u': return FraseEn(t, i, "UNION");
-    case 'w': return FraseEn(t, i, "WHERE") || FraseEn(t, i, "WITH");
-    case 's': return FraseEn(t, i, "SET");
-    case 'j': return FraseEn(t, i, "JOIN");
-    case 'i':
-    case 'l':
-    case 'r':
-    case 'f':
-    case 'c':
-      // INNER JOIN, LEFT [OUTER] JOIN, ...: not the function LEFT( or a column named Full.
-      for (std::string_view j :
-           {"INNER JOIN", "LEFT JOIN", "LEFT OUTER JOIN", "RIGHT JOIN", "RIGHT OUTER JOIN",
-            "FULL JOIN", "FULL OUTER JOIN", "CROSS JOIN"}) {
-        if (FraseEn(t, i, j)) return true;
-      }
+  std::size_t j = i;
+  while (j < t.size() && EsLetraDeNombre(t[j])) ++j;
+  const std::string_view w = t.substr(i, j - i);
+  switch (w.size()) {
+    case 3: return EsPalabra(w, "SET");
+    case 4:
+      if (EsPalabra(w, "JOIN") || EsPalabra(w, "WITH")) return true;
+      if (EsPalabra(w, "LEFT") || EsPalabra(w, "FULL")) break;
       return false;
+    case 5:
+      if (EsPalabra(w, "WHERE") || EsPalabra(w, "UNION")) return true;
+      if (EsPalabra(w, "ORDER") || EsPalabra(w, "GROUP")) return FraseEn(t, j, " BY");
+      if (EsPalabra(w, "INNER") || EsPalabra(w, "RIGHT") || EsPalabra(w, "CROSS")) break;
+      return false;
+    case 6: return EsPalabra(w, "HAVING");
     default: return false;
   }
+  // INNER, LEFT, RIGHT, FULL, CROSS: a join when JOIN or OUTER JOIN follows.
+  return FraseEn(t, j, " JOIN") || FraseEn(t, j, " OUTER JOIN");
 }
 
 // The condition of the clause whose keyword ends at the blank at offset blanco: up to the ")"
@@ -218,9 +216,14 @@ std::string Condicion(std::string_view t, std::size_t blanco) {
     } else if (c == ')') {
       if (nivel == 0) break;
       --nivel;
-    } else if (nivel == 0 && (c == ';' || EmpiezaOtraClausula(t, i))) {
-      if (c != ';' && i > inicio && t[i - 1] == ' ') --i;
+    } else if (nivel == 0 && c == ';') {
       break;
+    } else if (nivel == 0 && EsLetraDeNombre(c) && (i == 0 || !EsLetraDeNombre(t[i - 1]))) {
+      if (EmpiezaOtraClausula(t, i)) {
+        if (i > inicio && t[i - 1] == ' ') --i;
+        break;
+      }
+      while (i + 1 < t.size() && EsLetraDeNombre(t[i + 1])) ++i;
     }
   }
   return std::string(t.substr(std::min(inicio, t.size()), i > inicio ? i - inicio : 0));

@@ -11,6 +11,7 @@
 // (a * b) \ (c * d)): it becomes (CAST(ROUND(a, 0) AS bigint) / CAST(ROUND(b, 0) AS bigint)),
 // a whole number written as such staying as it is. (ROUND takes .5 away from zero where
 // Access takes it to the even number.)
+#include <algorithm>
 #include <string>
 
 #include "sqltranslate/masked_passes.h"
@@ -40,18 +41,40 @@ std::string Entero(std::string_view e) {
 // Divisions nested deeper than this in one another's operands are left as they are.
 constexpr int kProfundidadMaxima = 100;
 
+// The offsets of the next "\\" and "/" (when flotante) of a text, each looked for again only
+// once the scan has passed it.
+struct Siguientes {
+  std::string_view t;
+  bool flotante;
+  std::size_t entera = 0, barra = 0;
+  bool buscadas = false;
+  // The offset of the first "\\" (or "/" when flotante) at or after i, or npos.
+  std::size_t En(std::size_t i) {
+    if (!buscadas || (entera != std::string_view::npos && entera < i)) entera = t.find('\\', i);
+    if (flotante && (!buscadas || (barra != std::string_view::npos && barra < i))) {
+      barra = t.find('/', i);
+    }
+    buscadas = true;
+    return flotante ? std::min(entera, barra) : entera;
+  }
+};
+
 std::string Divide(std::string_view t, bool flotante, int profundidad) {
-  if (t.find_first_of("/\\") == std::string_view::npos || profundidad > kProfundidadMaxima) {
+  Siguientes siguiente{t, flotante};
+  if (siguiente.En(0) == std::string_view::npos || profundidad > kProfundidadMaxima) {
     return std::string(t);
   }
   std::string out;
   out.reserve(t.size() + 32);
   for (std::size_t i = 0; i < t.size();) {
-    const char c = t[i];
-    if (c != '\\' && (c != '/' || !flotante)) {
-      out.push_back(t[i++]);
-      continue;
+    const std::size_t k = siguiente.En(i);
+    if (k == std::string_view::npos) {
+      out.append(t.substr(i));
+      break;
     }
+    out.append(t.substr(i, k - i));
+    i = k;
+    const char c = t[i];
     const Precedencia operando = c == '/' ? Precedencia::Potencia : Precedencia::Producto;
     const std::size_t hasta = FinDeExpresion(t, i + 1, operando);
     const std::size_t d = SaltaEspacios(t, i + 1);

@@ -32,14 +32,10 @@ std::string Divisiones(const std::string& t, bool flotante);
 // One condition revised in boolean mode, as the clause of "Where " + condicion would be.
 std::string RevisaCondicion(const std::string& condicion);
 
-// Every field of a select list that is a condition ([Activo]=True AS EsActivo) becomes
-// IIF(condition,1,0) (see value_conditions.cpp).
+// Every field of a select list that is a condition ([Activo]=True AS EsActivo, Not IsNull(a)
+// AS b) becomes IIF(condition,1,0) (see value_conditions.cpp): T-SQL's conditions make no
+// values.
 std::string CondicionesComoValor(std::string t);
-
-// Every Not x that stands where a value is needed (a select list: SELECT Not IsNull(a) AS b)
-// becomes IIF(Not x,1,0), its condition revised as a WHERE condition is: T-SQL's NOT only
-// makes conditions.
-std::string CambiaNotDeValor(std::string t);
 
 // Every IsNull(x) with one argument becomes a null test: "x IS NULL " where a condition
 // stands, IIF(x IS NULL,1,0) where a value is needed. A two-argument IsNull is left. One

@@ -1,6 +1,5 @@
 // The IsNull rewrite of DeAccesASQL: Access's IsNull(x) becomes a T-SQL null test, a
-// condition where one stands and a value (1 or 0) where a value is needed; and Not x where
-// a value is needed becomes one too (all OSes).
+// condition where one stands and a value (1 or 0) where a value is needed (all OSes).
 #include <string>
 
 #include "sqltranslate/call_rewrite.h"
@@ -78,45 +77,9 @@ bool PideCondicion(std::string_view t, std::size_t p, std::size_t fin) {
   return false;
 }
 
-// Whether the NOT at offset p starts an expression (after the start, "(", ",", SELECT, THEN
-// or ELSE) rather than standing in IS NOT NULL, NOT IN, NOT LIKE and the like.
-bool EmpiezaExpresion(std::string_view t, std::size_t p) {
-  std::size_t k = p;
-  while (k > 0 && EsEspacio(t[k - 1])) --k;
-  if (k == 0 || t[k - 1] == '(' || t[k - 1] == ',') return true;
-  const std::string_view w = PalabraAntes(t, k);
-  return EsPalabra(w, "SELECT") || EsPalabra(w, "THEN") || EsPalabra(w, "ELSE");
-}
-
-// Whether what follows offset i ends the expression: nothing, ",", ")" or a word that is
-// no operator.
-bool TerminaExpresion(std::string_view t, std::size_t i) {
-  i = SaltaEspacios(t, i);
-  if (i >= t.size() || t[i] == ',' || t[i] == ')') return true;
-  if (!EsLetraDeNombre(t[i])) return false;
-  for (std::string_view op :
-       {"AND", "OR", "XOR", "EQV", "IMP", "IS", "IN", "LIKE", "BETWEEN", "MOD"}) {
-    if (FraseEn(t, i, op)) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 namespace enmascarado {
-
-std::string CambiaNotDeValor(std::string t) {
-  return ReescribeConContexto(std::move(t), "NOT", [](std::string_view r, std::size_t p) {
-    std::optional<Reemplazo> e;
-    const std::size_t k = p + 3;
-    if (k >= r.size() || (r[k] != ' ' && r[k] != '(') || !EmpiezaExpresion(r, p)) return e;
-    const std::size_t d = SaltaEspacios(r, k);
-    const std::size_t fin = FinDeOperando(r, d);
-    if (fin == d || !TerminaExpresion(r, fin) || PideCondicion(r, p, fin)) return e;
-    e = Reemplazo{fin, "IIF(" + RevisaCondicion(std::string(r.substr(p, fin - p))) + ",1,0)"};
-    return e;
-  });
-}
 
 std::string CambiaIsNull(std::string t) {
   return ReescribeConContexto(std::move(t), "IsNull(", [](std::string_view r, std::size_t p) {

@@ -258,7 +258,7 @@ std::string Reglas(Literales& lit, std::string t) {
   if (Ocurre(t, "CSTR(")) t = ReemplazaPalabraDeCodigo(t, "CSTR(", "Convert(nvarchar(4000),");
   if (Ocurre(t, " MOD ")) t = ReplaceAnyCase(t, " MOD ", " % ");        // 21
   // 22: Access's divisions keep their meaning (a T-SQL text with comments keeps its "/").
-  if (t.find_first_of("/\\") != std::string::npos) {
+  if (t.find('/') != std::string::npos || t.find('\\') != std::string::npos) {
     t = enmascarado::Divisiones(t, !lit.ConComentarios());
   }
   t = ReescribePartes(std::move(t), "datepart(", 1,                     // 23
@@ -313,12 +313,9 @@ std::string Reglas(Literales& lit, std::string t) {
     return " CONVERT(datetime," + std::string(a) + ",103)";
   });
   // Conditions standing where a value is needed make one.
-  if (Ocurre(t, "SELECT")) t = enmascarado::CondicionesComoValor(std::move(t));
-  if (Ocurre(t, "Not")) t = enmascarado::CambiaNotDeValor(std::move(t));
+  t = enmascarado::CondicionesComoValor(std::move(t));
   t = enmascarado::CambiaIsNull(std::move(t));                          // 35
-  if (Ocurre(t, " Where ") || Ocurre(t, " ON ") || Ocurre(t, " HAVING ")) {  // 36
-    t = enmascarado::CambiarBooleanos(t);
-  }
+  t = enmascarado::CambiarBooleanos(t);  // 36, also for HAVING and the ON of joins
   if (Ocurre(t, "Switch")) t = enmascarado::CambiaSwitch(t);            // 37
   if (Ocurre(t, " as ")) t = enmascarado::CambiarAlias(lit, std::move(t));  // 38
   t = ReescribeSimple(std::move(t), "CLNG(", [](std::string_view a) {   // 39 (rounds as 16)

@@ -40,14 +40,23 @@ bool EsCondicion(std::string_view e, bool& soloIgual) {
       if (igual) return true;
       igual = true;
     } else if (EsLetraDeNombre(c) && (i == 0 || !EsLetraDeNombre(e[i - 1]))) {
-      for (std::string_view w : {"AND", "OR", "XOR", "LIKE", "BETWEEN", "IS"}) {
-        if (FraseEn(e, i, w)) return true;
-      }
       std::size_t fin = 0;
-      if (FraseEn(e, i, "IN", &fin) && SaltaEspacios(e, fin) < e.size() &&
-          e[SaltaEspacios(e, fin)] == '(') {
-        return true;
+      switch (c | 0x20) {
+        case 'a': if (FraseEn(e, i, "AND")) return true; break;
+        case 'o': if (FraseEn(e, i, "OR")) return true; break;
+        case 'x': if (FraseEn(e, i, "XOR")) return true; break;
+        case 'l': if (FraseEn(e, i, "LIKE")) return true; break;
+        case 'b': if (FraseEn(e, i, "BETWEEN")) return true; break;
+        case 'i':
+          if (FraseEn(e, i, "IS")) return true;
+          if (FraseEn(e, i, "IN", &fin) && SaltaEspacios(e, fin) < e.size() &&
+              e[SaltaEspacios(e, fin)] == '(') {
+            return true;
+          }
+          break;
+        default: break;
       }
+      while (i + 1 < e.size() && EsLetraDeNombre(e[i + 1])) ++i;
     }
   }
   soloIgual = igual;
@@ -62,27 +71,88 @@ bool NombraColumna(std::string_view e) {
          nombre.find_first_of("(.'@") == std::string_view::npos;
 }
 
-// The fields of the select list that starts at offset i: [start, end) of each.
+// Whether the word w makes conditions: NOT, EXISTS, AND, OR, XOR, LIKE, BETWEEN, IS, IN.
+bool PalabraDeCondicion(std::string_view w) {
+  if (w.size() < 2) return false;
+  switch (w[0] | 0x20) {
+    case 'a': case 'b': case 'e': case 'i': case 'l': case 'n': case 'o': case 'x': break;
+    default: return false;
+  }
+  switch (w.size()) {
+    case 2: return EsPalabra(w, "OR") || EsPalabra(w, "IS") || EsPalabra(w, "IN");
+    case 3: return EsPalabra(w, "NOT") || EsPalabra(w, "AND") || EsPalabra(w, "XOR");
+    case 4: return EsPalabra(w, "LIKE");
+    case 6: return EsPalabra(w, "EXISTS");
+    case 7: return EsPalabra(w, "BETWEEN");
+    default: return false;
+  }
+}
+
+// What the scan of a select list looks at in each byte.
+enum Clase : unsigned char { kOtro, kLetra, kAbre, kCierra, kCompara, kComa, kFin };
+
+struct Clases {
+  Clase c[256];
+  Clases() {
+    for (int k = 0; k < 256; ++k) {
+      c[k] = EsLetraDeNombre(static_cast<char>(k)) ? kLetra : kOtro;
+    }
+    c[static_cast<unsigned char>('(')] = kAbre;
+    c[static_cast<unsigned char>(')')] = kCierra;
+    c[static_cast<unsigned char>('=')] = c[static_cast<unsigned char>('<')] =
+        c[static_cast<unsigned char>('>')] = kCompara;
+    c[static_cast<unsigned char>(',')] = kComa;
+    c[static_cast<unsigned char>(';')] = kFin;
+  }
+};
+const Clases kClases;
+
+inline Clase ClaseDe(char c) { return kClases.c[static_cast<unsigned char>(c)]; }
+
+// The fields of the select list that starts at offset i that may be conditions: [start, end)
+// of each field that holds, at any depth, a comparison or a word that makes conditions (most
+// fields hold none and are passed over in this one scan).
 std::vector<std::pair<std::size_t, std::size_t>> Campos(std::string_view t, std::size_t i) {
   std::vector<std::pair<std::size_t, std::size_t>> campos;
   std::size_t nivel = 0, desde = i;
-  for (; i < t.size(); ++i) {
-    const char c = t[i];
-    if (c == '(') {
-      ++nivel;
-    } else if (c == ')') {
-      if (nivel == 0) break;
-      --nivel;
-    } else if (nivel == 0 && c == ',') {
-      campos.emplace_back(desde, i);
-      desde = i + 1;
-    } else if (nivel == 0 && (c == ';' || (EsLetraDeNombre(c) && !EsLetraDeNombre(t[i - 1]) &&
-                                           (FraseEn(t, i, "FROM") || FraseEn(t, i, "INTO") ||
-                                            FraseEn(t, i, "UNION"))))) {
-      break;
+  bool candidato = false;
+  const std::size_t n = t.size();
+  for (; i < n; ++i) {
+    switch (ClaseDe(t[i])) {
+      case kOtro: continue;
+      case kAbre: ++nivel; continue;
+      case kCierra:
+        if (nivel == 0) break;
+        --nivel;
+        continue;
+      case kCompara: candidato = true; continue;
+      case kComa:
+        if (nivel == 0) {
+          if (candidato) campos.emplace_back(desde, i);
+          desde = i + 1;
+          candidato = false;
+        }
+        continue;
+      case kFin:
+        if (nivel == 0) break;
+        continue;
+      case kLetra: {
+        std::size_t j = i + 1;
+        while (j < n && ClaseDe(t[j]) == kLetra) ++j;
+        const std::string_view w = t.substr(i, j - i);
+        i = j - 1;
+        if (nivel == 0 && ((w.size() == 4 && (EsPalabra(w, "FROM") || EsPalabra(w, "INTO"))) ||
+                           (w.size() == 5 && EsPalabra(w, "UNION")))) {
+          i = j - w.size();
+          break;
+        }
+        candidato = candidato || PalabraDeCondicion(w);
+        continue;
+      }
     }
+    break;
   }
-  campos.emplace_back(desde, i);
+  if (candidato) campos.emplace_back(desde, i);
   return campos;
 }
 
@@ -90,8 +160,9 @@ std::vector<std::pair<std::size_t, std::size_t>> Campos(std::string_view t, std:
 
 std::string CondicionesComoValor(std::string t) {
   std::vector<Cambio> cambios;
-  for (std::size_t p = BuscaFrase(t, "SELECT"); p != std::string::npos;
-       p = BuscaFrase(t, "SELECT", p + 6)) {
+  const BuscaSinCaso select("SELECT");
+  for (std::size_t p = select.Find(t, 0); p != std::string::npos; p = select.Find(t, p + 6)) {
+    if (!FraseEn(t, p, "SELECT")) continue;
     for (const auto& [desde, hasta] : Campos(t, SaltaPrefijoSelect(t, p + 6))) {
       const std::string_view campo = std::string_view(t).substr(desde, hasta - desde);
       const auto [expresion, alias] = SeparaAlias(campo);
@@ -104,7 +175,7 @@ std::string CondicionesComoValor(std::string t) {
       if (soloIgual && !envuelta && alias.empty() && NombraColumna(interior)) continue;
       const std::size_t inicio = static_cast<std::size_t>(expresion.data() - t.data());
       cambios.push_back({inicio, inicio + expresion.size(),
-                         "IIF(" + RevisaCondicion(std::string(expresion)) + ",1,0)"});
+                         "IIF(" + RevisaCondicion(std::string(interior)) + ",1,0)"});
     }
   }
   return AplicaCambios(std::move(t), std::move(cambios));

@@ -48,6 +48,14 @@ std::string DiaDeSemana(const std::string& d, int k) {
          ") % 7 + 1)";
 }
 
+// Whether the argument that starts at offset i (blanks aside) is the literal "w" or "ww".
+bool IntervaloDeSemana(const Literales& lit, std::string_view r, std::size_t i) {
+  const auto k = lit.TokenEn(r, SaltaEspacios(r, i));
+  if (!k || k->clase != Literales::Clase::Texto) return false;
+  const auto texto = lit.TextoDe(r.substr(k->inicio, k->fin - k->inicio));
+  return texto && (EsPalabra(*texto, "w") || EsPalabra(*texto, "ww"));
+}
+
 // The replacement of a call, or nothing to leave it; a call that cannot be followed is
 // reported.
 struct Semanas {
@@ -93,14 +101,19 @@ struct Semanas {
 
 }  // namespace
 
-std::string DiasDeSemana(const Literales& lit, std::string t, Informe& informe) {
-  const Semanas s{lit, informe};
+std::vector<LlamadaConocida> LlamadasDeSemana(const Literales& lit, Informe& informe) {
   using Metodo = std::optional<std::string> (Semanas::*)(const Partes&, std::string_view) const;
-  auto llamada = [&s](std::string_view nombre, Metodo m) {
-    return LlamadaConocida{nombre, [&s, nombre, m](std::string_view r, std::size_t p, std::size_t) {
-                             const Contenido c = ContenidoParentesis(r, p + nombre.size());
+  const Semanas s{lit, informe};
+  auto llamada = [s](std::string_view nombre, Metodo m) {
+    return LlamadaConocida{nombre, [s, nombre, m](std::string_view r, std::size_t p, std::size_t) {
                              Reescritura e;
                              e.siguiente = nombre.size() + 1;
+                             // DatePart and DateDiff of other intervals are left at once.
+                             if (!EsPalabra(nombre, "Weekday") &&
+                                 !IntervaloDeSemana(s.lit, r, p + nombre.size() + 1)) {
+                               return e;
+                             }
+                             const Contenido c = ContenidoParentesis(r, p + nombre.size());
                              if (c.cierre >= r.size()) return e;
                              Partes a = PartesDeLlamada(c.texto);
                              for (std::string& x : a) x = std::string(SinEspacios(x));
@@ -114,9 +127,8 @@ std::string DiasDeSemana(const Literales& lit, std::string t, Informe& informe) 
                              return e;
                            }};
   };
-  return ReescribeLlamadasDe(std::move(t), {llamada("Weekday", &Semanas::Weekday),
-                                            llamada("DatePart", &Semanas::DatePart),
-                                            llamada("DateDiff", &Semanas::DateDiff)});
+  return {llamada("Weekday", &Semanas::Weekday), llamada("DatePart", &Semanas::DatePart),
+          llamada("DateDiff", &Semanas::DateDiff)};
 }
 
 }  // namespace kelv::acceso
