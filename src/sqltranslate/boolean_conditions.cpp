@@ -207,26 +207,10 @@ bool EmpiezaOtraClausula(std::string_view t, std::size_t i) {
 // blank before the next clause outside parentheses (EmpiezaOtraClausula), or the end of the
 // text. One scan over the condition alone.
 std::string Condicion(std::string_view t, std::size_t blanco) {
-  const std::size_t inicio = blanco + 1;
-  std::size_t nivel = 0, i = inicio;
-  for (; i < t.size(); ++i) {
-    const char c = t[i];
-    if (c == '(') {
-      ++nivel;
-    } else if (c == ')') {
-      if (nivel == 0) break;
-      --nivel;
-    } else if (nivel == 0 && c == ';') {
-      break;
-    } else if (nivel == 0 && EsLetraDeNombre(c) && (i == 0 || !EsLetraDeNombre(t[i - 1]))) {
-      if (EmpiezaOtraClausula(t, i)) {
-        if (i > inicio && t[i - 1] == ' ') --i;
-        break;
-      }
-      while (i + 1 < t.size() && EsLetraDeNombre(t[i + 1])) ++i;
-    }
-  }
-  return std::string(t.substr(std::min(inicio, t.size()), i > inicio ? i - inicio : 0));
+  const std::size_t inicio = std::min(blanco + 1, t.size());
+  std::size_t i = FinDeClausula(t, inicio, EmpiezaOtraClausula);
+  if (i < t.size() && i > inicio && t[i] != ';' && t[i] != ')' && t[i - 1] == ' ') --i;
+  return std::string(t.substr(inicio, i - inicio));
 }
 
 // Whether the ON that ends at offset fin of t (the text before it) is a join's: a JOIN stands

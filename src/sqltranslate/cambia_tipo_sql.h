@@ -79,12 +79,13 @@ class clsCambiaTipoSQL {
   // in XOR mode: a XOR b becomes IIF(a,1,0) + IIF(b,1,0)=1.
   std::string SQLCambiarXOR(const std::string& strComando) const;
 
-  // Revises the condition of every WHERE clause in boolean mode: a part that is not already
-  // a condition (comparison, BETWEEN, LIKE, IS [NOT] NULL, IN (...), EXISTS, IsNull) gets
-  // "=1". A clause's condition ends at a ")" closing a parenthesis opened before it, or at
-  // its ORDER BY, GROUP BY, HAVING or UNION; it is replaced where it stands, and the WHERE
-  // of a subquery inside it is revised too. A statement without "Where " is returned
-  // unchanged.
+  // Revises the condition of every WHERE and HAVING clause and of the ON of every join in
+  // boolean mode: a part that is not already a condition (comparison, BETWEEN, LIKE, IS [NOT]
+  // NULL, IN (...), EXISTS, IsNull) gets "=1". A clause's condition ends at a ")" closing a
+  // parenthesis opened before it, a ";", or the next clause outside parentheses (ORDER BY,
+  // GROUP BY, HAVING, UNION, WHERE, a join, SET, WITH); it is replaced where it stands, and
+  // the conditions of a subquery inside it are revised too. An ON that follows no JOIN (SET
+  // NOCOUNT ON) is no condition. A statement without such clauses is returned unchanged.
   std::string CambiarBooleanos(const std::string& strComando) const;
 
   // Revises one condition split at Operador ("AND", "OR" or "XOR") outside parentheses,
@@ -114,9 +115,13 @@ class clsCambiaTipoSQL {
   std::string ReemplazaPalabra(std::string strAux, const std::string& PalABuscar,
                                const std::string& PalAReemplazar) const;
 
-  // Translates one Access query into SQL Server text (strVista is left unchanged). Line
-  // breaks are CR LF. A trailing ORDER BY of the last statement is dropped unless the
-  // statement has TOP (a view cannot keep it). A construct the passes cannot handle raises
+  // Translates one Access query into SQL Server text (strVista is left unchanged), keeping
+  // what it means in Access where the same text reads otherwise in T-SQL (& joins as CONCAT,
+  // / divides as floating-point numbers, \ rounds, CInt rounds, Date() is midnight, Yes/No
+  // columns alone in WHERE, HAVING and ON are compared with 1, conditions in a select list
+  // give 1 or 0, ...). Line breaks are CR LF. A trailing ORDER BY of the last statement is
+  // dropped unless the statement has TOP (a view cannot keep it), and so is the ORDER BY of a
+  // subquery without TOP (T-SQL refuses it). A construct the passes cannot handle raises
   // KelvError and no partial text is returned. Lets the window system process pending
   // messages once before returning. The text is DeAccesASQLConAvisos(strVista).texto.
   std::string DeAccesASQL(const std::string& strVista) const;

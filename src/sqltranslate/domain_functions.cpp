@@ -87,20 +87,10 @@ std::string TablaDeFuera(std::string_view t, std::size_t p) {
     const std::size_t from = BuscaFraseFuera(t, "FROM", inicio + 6);
     if (from == std::string_view::npos) return "";
     // The tables run to the next clause, or to the end of the query.
-    std::size_t hasta = from + 4, abiertos = 0;
-    for (; hasta < t.size(); ++hasta) {
-      const char c = t[hasta];
-      if (c == '(') {
-        ++abiertos;
-      } else if (c == ')') {
-        if (abiertos == 0) break;
-        --abiertos;
-      } else if (abiertos == 0 && (c == ';' || FraseEn(t, hasta, "WHERE") ||
-                                   FraseEn(t, hasta, "GROUP") || FraseEn(t, hasta, "HAVING") ||
-                                   FraseEn(t, hasta, "ORDER") || FraseEn(t, hasta, "UNION"))) {
-        break;
-      }
-    }
+    const std::size_t hasta = FinDeClausula(t, from + 4, [](std::string_view q, std::size_t k) {
+      return FraseEn(q, k, "WHERE") || FraseEn(q, k, "GROUP") || FraseEn(q, k, "HAVING") ||
+             FraseEn(q, k, "ORDER") || FraseEn(q, k, "UNION");
+    });
     tablas = t.substr(from + 4, hasta - from - 4);
   }
   if (BuscaFrase(tablas, "JOIN") != std::string_view::npos ||
