@@ -7,7 +7,9 @@
 //    T-SQL cannot read it, so the clause goes (the table is then looked for in the same
 //    database) and the construct is reported;
 //  - Access's constants Yes and No compared with (Activo = No) are 1 and 0, as True and
-//    False are; elsewhere the words are left, since they may name columns.
+//    False are; elsewhere the words are left, since they may name columns. A comparison with
+//    -1 (Access's own value of True) is reported: it never holds for a Yes/No column, which
+//    SQL Server keeps as a bit of 1, but a number column may hold -1.
 #include <string>
 #include <vector>
 
@@ -86,13 +88,29 @@ void OtraBase(const Literales& lit, const std::string& t, std::vector<Cambio>& c
   }
 }
 
-// Yes or No right after "=" or "<>".
-void SiNo(const std::string& t, std::vector<Cambio>& cambios) {
+// Yes or No right after "=" or "<>"; -1 there is reported.
+void SiNo(const Literales& lit, const std::string& t, std::vector<Cambio>& cambios,
+          Informe& informe) {
   auto constante = [&](std::size_t k) {
+    const std::size_t operador = k;
     k = SaltaEspacios(t, k);
     std::size_t fin = 0;
-    if (FraseEn(t, k, "Yes", &fin)) cambios.push_back({k, fin, "1"});
-    else if (FraseEn(t, k, "No", &fin)) cambios.push_back({k, fin, "0"});
+    if (FraseEn(t, k, "Yes", &fin)) {
+      cambios.push_back({k, fin, "1"});
+    } else if (FraseEn(t, k, "No", &fin)) {
+      cambios.push_back({k, fin, "0"});
+    } else if (k + 1 < t.size() && t[k] == '-' && t[SaltaEspacios(t, k + 1)] == '1' &&
+               FinDeOperando(t, SaltaEspacios(t, k + 1)) == SaltaEspacios(t, k + 1) + 1) {
+      // Access's True: a Yes/No column compared with -1 never holds in SQL Server, where it
+      // is a bit of 1; a number column may hold -1, so the comparison is left and reported.
+      std::size_t a = operador;
+      while (a > 0 && (t[a - 1] == '=' || t[a - 1] == '<' || t[a - 1] == '>')) --a;
+      while (a > 0 && EsEspacio(t[a - 1])) --a;
+      const std::size_t desde = InicioDeOperando(t, a);
+      informe.Avisa(lit,
+                    "comparison with -1, Access's True (a Yes/No column holds 1 in SQL Server)",
+                    std::string_view(t).substr(desde, SaltaEspacios(t, k + 1) + 1 - desde));
+    }
   };
   for (std::size_t i = t.find('='); i != std::string::npos; i = t.find('=', i + 1)) {
     const bool compuesto = i > 0 && (t[i - 1] == '<' || t[i - 1] == '>' || t[i - 1] == '!');
@@ -110,7 +128,7 @@ std::string ClausulasDeAccess(Literales& lit, std::string t, Informe& informe) {
   if (FindAnyCase(t, "OWNERACCESS") != std::string::npos) Propietario(t, cambios);
   if (t.find('{') != std::string::npos) Guids(lit, t, cambios);
   OtraBase(lit, t, cambios, informe);
-  SiNo(t, cambios);
+  SiNo(lit, t, cambios, informe);
   return AplicaCambios(std::move(t), std::move(cambios));
 }
 

@@ -3,7 +3,8 @@
 // Before the rules: the PARAMETERS clause and Forms references (named after what they stand
 // for before any rule reads the names), t!c qualifiers, domain functions (their literal
 // arguments are queries of their own, translated whole), and the calls a rule would damage
-// or that must see "&" still joining texts (InStr, Nz). After the rules: everything else,
+// or that must see "&" still joining texts (Weekday, DatePart and DateDiff with the
+// arguments the rules drop, InStr, Nz). After the rules: everything else,
 // on text the rules have already made T-SQL, and last the search for calls T-SQL lacks.
 #include "sqltranslate/access_passes.h"
 
@@ -13,7 +14,7 @@ std::string AntesDeLasReglas(Literales& lit, std::string t, Informe& informe, in
   t = Parametros(lit, std::move(t), informe);
   t = CalificadoresConAdmiracion(std::move(t));
   t = FuncionesDeDominio(lit, std::move(t), informe, profundidad);
-  return LlamadasAntesDeLasReglas(lit, std::move(t));
+  return LlamadasAntesDeLasReglas(lit, std::move(t), informe);
 }
 
 std::string TrasLasReglas(Literales& lit, std::string t, Informe& informe) {

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "sqltranslate/literal_mask.h"
 
@@ -79,8 +80,13 @@ std::string CalificadoresConAdmiracion(std::string t);
 // subqueries.
 std::string FuncionesDeDominio(Literales& lit, std::string t, Informe& informe, int profundidad);
 // Left$( → Left(, InStr with a start argument or a search text that is not a plain literal
-// → CHARINDEX, Nz → COALESCE.
-std::string LlamadasAntesDeLasReglas(Literales& lit, std::string t);
+// → CHARINDEX, Nz → COALESCE, and the calls of LlamadasDeSemana.
+std::string LlamadasAntesDeLasReglas(Literales& lit, std::string t, Informe& informe);
+
+// The call rewrites of Weekday, DatePart "w" and "ww", and DateDiff "ww" with a first day of
+// the week, counted as Access counts them whatever the server's DATEFIRST (week_days.cpp);
+// what cannot be followed is recorded in informe. lit and informe must outlive the rewrites.
+std::vector<LlamadaConocida> LlamadasDeSemana(const Literales& lit, Informe& informe);
 
 // After the rules.
 

@@ -160,16 +160,16 @@ std::string SustituyeCorchetes(const Literales& lit, const std::string& expresio
 std::vector<std::string_view> Trozos(std::string_view e) {
   std::vector<std::string_view> trozos;
   std::size_t desde = 0;
-  for (std::size_t p = BuscaFrase(e, "SELECT"); p != std::string_view::npos;
-       p = BuscaFrase(e, "SELECT", p + 1)) {
-    std::size_t a = p;
-    while (a > desde && e[a - 1] == ' ') --a;
-    if (p < desde || a == desde || e[a - 1] != '(') continue;
-    --a;
+  for (std::size_t a = e.find('('); a != std::string_view::npos; a = e.find('(', a + 1)) {
+    std::size_t p = a + 1;
+    while (p < e.size() && e[p] == ' ') ++p;
+    if (!FraseEn(e, p, "SELECT")) continue;
     const std::size_t fin = std::min(ContenidoParentesis(e, a).cierre + 1, e.size());
     trozos.push_back(e.substr(desde, a - desde));
     trozos.push_back(e.substr(a, fin - a));
     desde = fin;
+    if (fin == 0 || fin >= e.size()) break;
+    a = fin - 1;
   }
   trozos.push_back(e.substr(desde));
   return trozos;
@@ -183,12 +183,19 @@ void Limpia(Entrada& e) {
   e.limpia = true;
 }
 
-// The 1-based position of the last " AS " of f, letter case ignored, or 0 (InStrRev of the
-// table's rule, without folding a copy of the field).
+// The 1-based position of the last " AS " of f outside parentheses, letter case ignored, or
+// 0 (InStrRev of the table's rule, without folding a copy of the field). An AS inside
+// parentheses belongs to a call such as CAST(x AS float), never to the field's alias.
 std::size_t UltimoAs(std::string_view f) {
-  for (std::size_t p = f.size() >= 4 ? f.size() - 4 + 1 : 0; p > 0; --p) {
+  long nivel = 0;
+  for (std::size_t p = f.size(); p > 0; --p) {
     const char* c = f.data() + p - 1;
-    if (c[0] == ' ' && (c[1] | 0x20) == 'a' && (c[2] | 0x20) == 's' && c[3] == ' ') return p;
+    if (*c == ')') ++nivel;
+    else if (*c == '(') --nivel;
+    else if (nivel == 0 && p + 3 <= f.size() && c[0] == ' ' && (c[1] | 0x20) == 'a' &&
+             (c[2] | 0x20) == 's' && c[3] == ' ') {
+      return p;
+    }
   }
   return 0;
 }

@@ -1,6 +1,7 @@
 // clsCambiaTipoSQL: Yes/No columns standing alone as conditions, and the logical XOR
 // (all OSes).
 #include <algorithm>
+#include <vector>
 
 #include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/cambia_tipo_sql.h"
@@ -168,68 +169,121 @@ std::string Revisa(const std::string& strCampos, const std::string& operador,
 // The blank after the keyword (WHERE or ON, a whole word followed by a blank) found first at
 // or after desde, or npos.
 std::size_t BuscaClausula(std::string_view t, std::string_view palabra, std::size_t desde) {
-  for (std::size_t p = BuscaFrase(t, palabra, desde); p != std::string::npos;
-       p = BuscaFrase(t, palabra, p + 1)) {
-    const std::size_t e = p + palabra.size();
-    if (e < t.size() && t[e] == ' ') return e;
+  const std::string conBlanco = std::string(palabra) + " ";
+  const BuscaSinCaso busca(conBlanco);
+  for (std::size_t p = busca.Find(t, desde); p != std::string::npos; p = busca.Find(t, p + 1)) {
+    if (p == 0 || !EsLetraDeNombre(t[p - 1])) return p + palabra.size();
   }
   return std::string::npos;
 }
 
-// Whether a clause that ends a WHERE condition (ORDER BY, GROUP BY, HAVING, UNION) starts
-// at offset i of t.
+// Whether a clause that ends a condition (ORDER BY, GROUP BY, HAVING, UNION, WHERE, a join,
+// the SET of an UPDATE, WITH OWNERACCESS OPTION) starts at offset i of t, the start of a
+// word. (LEFT( is a function, not a join.)
 bool EmpiezaOtraClausula(std::string_view t, std::size_t i) {
-  switch (t[i] | 0x20) {
-    case 'o': return FraseEn(t, i, "ORDER BY");
-    case 'g': return FraseEn(t, i, "GROUP BY");
-    case 'h': return FraseEn(t, i, "HAVING");
-    case 'u': return FraseEn(t, i, "UNION");
+  std::size_t j = i;
+  while (j < t.size() && EsLetraDeNombre(t[j])) ++j;
+  const std::string_view w = t.substr(i, j - i);
+  switch (w.size()) {
+    case 3: return EsPalabra(w, "SET");
+    case 4:
+      if (EsPalabra(w, "JOIN") || EsPalabra(w, "WITH")) return true;
+      if (EsPalabra(w, "LEFT") || EsPalabra(w, "FULL")) break;
+      return false;
+    case 5:
+      if (EsPalabra(w, "WHERE") || EsPalabra(w, "UNION")) return true;
+      if (EsPalabra(w, "ORDER") || EsPalabra(w, "GROUP")) return FraseEn(t, j, " BY");
+      if (EsPalabra(w, "INNER") || EsPalabra(w, "RIGHT") || EsPalabra(w, "CROSS")) break;
+      return false;
+    case 6: return EsPalabra(w, "HAVING");
     default: return false;
   }
+  // INNER, LEFT, RIGHT, FULL, CROSS: a join when JOIN or OUTER JOIN follows.
+  return FraseEn(t, j, " JOIN") || FraseEn(t, j, " OUTER JOIN");
 }
 
 // The condition of the clause whose keyword ends at the blank at offset blanco: up to the ")"
 // that closes a parenthesis opened before the clause, the end of its statement (";") or the
-// blank before its ORDER BY, GROUP BY, HAVING or UNION outside parentheses, or the end of
-// the text. One scan over the condition alone.
+// blank before the next clause outside parentheses (EmpiezaOtraClausula), or the end of the
+// text. One scan over the condition alone.
 std::string Condicion(std::string_view t, std::size_t blanco) {
-  const std::size_t inicio = blanco + 1;
-  std::size_t nivel = 0, i = inicio;
-  for (; i < t.size(); ++i) {
-    const char c = t[i];
-    if (c == '(') {
-      ++nivel;
-    } else if (c == ')') {
-      if (nivel == 0) break;
-      --nivel;
-    } else if (nivel == 0 && (c == ';' || EmpiezaOtraClausula(t, i))) {
-      if (c != ';' && i > inicio && t[i - 1] == ' ') --i;
-      break;
-    }
-  }
-  return std::string(t.substr(std::min(inicio, t.size()), i > inicio ? i - inicio : 0));
+  const std::size_t inicio = std::min(blanco + 1, t.size());
+  std::size_t i = FinDeClausula(t, inicio, EmpiezaOtraClausula);
+  if (i < t.size() && i > inicio && t[i] != ';' && t[i] != ')' && t[i - 1] == ' ') --i;
+  return std::string(t.substr(inicio, i - inicio));
 }
 
-std::string RevisaClausulas(const std::string& strComando, bool modoXor) {
-  std::size_t blanco = BuscaClausula(strComando, "WHERE", 0);
-  if (blanco == std::string::npos) {
-    if (!modoXor) return strComando;
-    blanco = BuscaClausula(strComando, "ON", 0);
+// Whether the ON that ends at offset fin of t (the text before it) is a join's: a JOIN stands
+// after the last FROM, SELECT or ";" before it. (SET NOCOUNT ON and the like are not.)
+bool OnDeJoin(std::string_view t, std::size_t fin) {
+  for (std::size_t k = fin; k > 0; --k) {
+    const char c = t[k - 1];
+    if (c == ';') return false;
+    if (!EsLetraDeNombre(c) || (k < fin && EsLetraDeNombre(t[k]))) continue;
+    const std::string_view w = PalabraAntes(t, k);
+    if (EsPalabra(w, "JOIN")) return true;
+    if (EsPalabra(w, "FROM") || EsPalabra(w, "SELECT")) return false;
+    k -= w.size() - 1;
   }
-  if (blanco == std::string::npos) return strComando;
+  return false;
+}
+
+// The clauses whose conditions are revised, and where each was last found.
+struct Clausulas {
+  static constexpr std::size_t kSinBuscar = std::string::npos - 1;
+  std::vector<std::string_view> palabras;
+  std::vector<std::size_t> blancos;  // absolute offsets; npos: none left; kSinBuscar: unknown
+};
+
+std::string RevisaClausulas(const std::string& strComando, bool modoXor) {
+  // Boolean mode revises WHERE, HAVING and the ON of every join. XOR mode revises the first
+  // WHERE (or, when there is none, the first ON) and every later WHERE.
+  Clausulas k;
+  k.palabras = {"WHERE"};
+  if (!modoXor) k.palabras.insert(k.palabras.end(), {"HAVING", "ON"});
+  if (modoXor && BuscaClausula(strComando, "WHERE", 0) == std::string::npos) {
+    k.palabras.push_back("ON");
+  }
+  k.blancos.assign(k.palabras.size(), Clausulas::kSinBuscar);
   TextoEnCurso t(strComando);
-  while (blanco != std::string::npos) {
-    const std::string_view r = t.Resto();
-    const std::size_t inicio = blanco + 1;
-    const std::string cond = Condicion(r, blanco);
+  bool primera = true;
+  for (;;) {
+    // The clause found first after the cursor.
+    std::size_t elegida = k.palabras.size(), blanco = std::string::npos;
+    for (std::size_t i = 0; i < k.palabras.size(); ++i) {
+      if (k.blancos[i] == Clausulas::kSinBuscar ||
+          (k.blancos[i] != std::string::npos && k.blancos[i] < t.Hecho())) {
+        const std::size_t b = BuscaClausula(t.Resto(), k.palabras[i], 0);
+        k.blancos[i] = b == std::string::npos ? b : t.Hecho() + b;
+      }
+      if (k.blancos[i] < blanco) {
+        blanco = k.blancos[i];
+        elegida = i;
+      }
+    }
+    if (elegida == k.palabras.size()) break;
+    const bool on = k.palabras[elegida] == "ON";
+    t.Avanza(blanco - t.Hecho());
+    if (on && (!OnDeJoin(t.Listo(), t.Hecho() - 2) || (modoXor && !primera))) {
+      k.blancos[elegida] = Clausulas::kSinBuscar;
+      t.Avanza(1);
+      continue;
+    }
+    primera = false;
+    const std::string cond = Condicion(t.Resto(), 0);
     const std::string op =
         modoXor ? "XOR" : (InStrAnyCase(1, cond, " Or ") > 0 ? "OR" : "AND");
     const std::string revisada = Revisa(cond, op, modoXor ? 1 : 0, 0, false);
     // Only the condition of this clause changes, where it stands. The next clause is looked
     // for from the start of this condition: a subquery's WHERE inside it is revised too.
-    t.Avanza(inicio);
+    t.Avanza(1);
+    const std::size_t inicio = t.Hecho();
     if (revisada != cond) t.Sustituye(cond.size(), revisada);
-    blanco = BuscaClausula(t.Resto(), "WHERE", 0);
+    for (std::size_t& b : k.blancos) {
+      if (b == std::string::npos || b == Clausulas::kSinBuscar) continue;
+      if (b >= inicio + cond.size()) b = b + revisada.size() - cond.size();
+      else b = Clausulas::kSinBuscar;
+    }
   }
   return t.Termina();
 }

@@ -61,17 +61,34 @@ std::string TextoEnCurso::Termina() {
 
 std::string ReescribeLlamadas(std::string text, std::string_view literal,
                               const DecideReescritura& decide) {
-  if (FindAnyCase(text, literal) == std::string_view::npos) return text;
-  TextoEnCurso t(std::move(text));
   const BuscaSinCaso busca(literal);
+  // The text is read where it stands, and copied only from the first occurrence rewritten.
+  Reescritura e;
+  std::size_t pos = busca.Find(text, 0);
+  for (; pos != std::string::npos;
+       pos = busca.Find(text, pos + std::max<std::size_t>(e.siguiente, 1))) {
+    e = Reescritura();
+    if (pos > 0 && EsLetraDeNombre(text[pos - 1])) continue;
+    e = decide(text, pos, 0);
+    if (e.texto) break;
+  }
+  if (pos == std::string::npos) return text;
+  e.fin = e.fin > pos ? e.fin - pos : 0;  // from here on, offsets from the cursor
+  TextoEnCurso t(std::move(text));
+  t.Avanza(pos);
   std::size_t desde = 0;
+  bool pendiente = true;  // the decision e, on the occurrence at the cursor, is still to be made
   for (;;) {
     const std::string_view r = t.Resto();
-    const std::size_t pos = busca.Find(r, desde);
-    if (pos == std::string_view::npos) break;
-    const char anterior = pos > 0 ? r[pos - 1] : t.Anterior();
-    Reescritura e;
-    if (!EsLetraDeNombre(anterior)) e = decide(r, pos, t.Hecho());
+    pos = 0;
+    if (!pendiente) {
+      pos = busca.Find(r, desde);
+      if (pos == std::string_view::npos) break;
+      const char anterior = pos > 0 ? r[pos - 1] : t.Anterior();
+      e = Reescritura();
+      if (!EsLetraDeNombre(anterior)) e = decide(r, pos, t.Hecho());
+    }
+    pendiente = false;
     t.Avanza(pos);
     if (e.texto) {
       const std::string& nuevo = *e.texto;
@@ -104,12 +121,15 @@ const LlamadaConocida* Busca(const std::vector<LlamadaConocida>& tabla, std::str
   return nullptr;
 }
 
-// The offset of the first name of tabla called at or after desde, or npos.
-std::size_t PrimeraLlamada(std::string_view t, const std::vector<LlamadaConocida>& tabla) {
-  for (std::size_t abre = t.find('('); abre != std::string_view::npos;
+// The offset of the first name of tabla called at or after desde (the name starts there or
+// later), or npos.
+std::size_t PrimeraLlamada(std::string_view t, const std::vector<LlamadaConocida>& tabla,
+                           std::size_t desde = 0) {
+  for (std::size_t abre = t.find('(', desde); abre != std::string_view::npos;
        abre = t.find('(', abre + 1)) {
     std::size_t pos = abre;
-    while (pos > 0 && EsLetraDeNombre(t[pos - 1])) --pos;
+    while (pos > desde && EsLetraDeNombre(t[pos - 1])) --pos;
+    if (pos == desde && pos > 0 && EsLetraDeNombre(t[pos - 1])) continue;
     if (pos < abre && (pos == 0 || t[pos - 1] != '.') && Busca(tabla, t.substr(pos, abre - pos))) {
       return pos;
     }
@@ -120,28 +140,44 @@ std::size_t PrimeraLlamada(std::string_view t, const std::vector<LlamadaConocida
 }  // namespace
 
 std::string ReescribeLlamadasDe(std::string text, const std::vector<LlamadaConocida>& tabla) {
-  // Most texts call none of them: they are returned without being copied.
-  const std::size_t primera = PrimeraLlamada(text, tabla);
+  // Most texts call none of them, or only in ways that are left: the text is read where it
+  // stands and copied only from the first call that is rewritten.
+  std::size_t primera = PrimeraLlamada(text, tabla);
+  Reescritura e;
+  for (; primera != std::string::npos;
+       primera = PrimeraLlamada(text, tabla, primera + e.siguiente)) {
+    const std::size_t abre = text.find('(', primera);
+    const LlamadaConocida* l = Busca(tabla, std::string_view(text).substr(primera, abre - primera));
+    e = l->decide(text, primera, 0);
+    e.siguiente = std::max<std::size_t>(e.siguiente, 1);
+    if (e.texto) break;
+  }
   if (primera == std::string::npos) return text;
+  e.fin = e.fin > primera ? e.fin - primera : 0;  // from here on, offsets from the cursor
   TextoEnCurso t(std::move(text));
   t.Avanza(primera);
   std::size_t desde = 0;
+  bool pendiente = true;  // the decision e, on the call at the cursor, is still to be made
   for (;;) {
     const std::string_view r = t.Resto();
-    const void* q =
-        desde < r.size() ? std::memchr(r.data() + desde, '(', r.size() - desde) : nullptr;
-    if (!q) break;
-    const std::size_t abre = static_cast<std::size_t>(static_cast<const char*>(q) - r.data());
-    std::size_t pos = abre;
-    while (pos > 0 && EsLetraDeNombre(r[pos - 1])) --pos;
-    const char anterior = pos > 0 ? r[pos - 1] : t.Anterior();
-    const LlamadaConocida* l = nullptr;
-    if (pos < abre && anterior != '.' && !(pos == 0 && EsLetraDeNombre(anterior))) {
-      l = Busca(tabla, r.substr(pos, abre - pos));
+    std::size_t pos = 0;
+    if (!pendiente) {
+      const void* q =
+          desde < r.size() ? std::memchr(r.data() + desde, '(', r.size() - desde) : nullptr;
+      if (!q) break;
+      const std::size_t abre = static_cast<std::size_t>(static_cast<const char*>(q) - r.data());
+      pos = abre;
+      while (pos > 0 && EsLetraDeNombre(r[pos - 1])) --pos;
+      const char anterior = pos > 0 ? r[pos - 1] : t.Anterior();
+      const LlamadaConocida* l = nullptr;
+      if (pos < abre && anterior != '.' && !(pos == 0 && EsLetraDeNombre(anterior))) {
+        l = Busca(tabla, r.substr(pos, abre - pos));
+      }
+      e = Reescritura();
+      e.siguiente = abre + 1 - pos;
+      if (l) e = l->decide(r, pos, t.Hecho());
     }
-    Reescritura e;
-    e.siguiente = abre + 1 - pos;
-    if (l) e = l->decide(r, pos, t.Hecho());
+    pendiente = false;
     t.Avanza(pos);
     std::size_t sigue = std::max<std::size_t>(e.siguiente, 1);
     if (e.texto) {

@@ -31,6 +31,8 @@ class TextoEnCurso {
   std::string_view Resto() const { return std::string_view(buf_).substr(off_); }
   // Length of the final text before the cursor.
   std::size_t Hecho() const { return listo_.size(); }
+  // The final text before the cursor.
+  std::string_view Listo() const { return listo_; }
   // The last final character, or '\0' at the start.
   char Anterior() const { return listo_.empty() ? '\0' : listo_.back(); }
   // The first n characters after the cursor become final.

@@ -3,12 +3,13 @@
 //   Now() → GETDATE(), Time() → CAST(GETDATE() AS time), DateValue(x) → CAST(x AS date),
 //   TimeValue(x) → CAST(x AS time), LCase/UCase → LOWER/UPPER, Chr/ChrW → CHAR/NCHAR,
 //   Asc/AscW → ASCII/UNICODE, Hour/Minute/Second(x) → DATEPART(hour|minute|second, x),
-//   Fix(x) → SIGN(x) * FLOOR(ABS(x)) (toward zero), CDbl/CCur/CByte/CDec(x) → CAST(x AS
-//   float|money| tinyint|decimal(38,10)), CVar(x) → (x), Sqr/Atn/StrReverse → SQRT/ATAN/REVERSE,
-//   StrConv(x, 1|2) → UPPER/LOWER(x), Str(x) → the number's text with Str's leading blank,
-//   DateSerial(y, m, d) → DATEFROMPARTS (or date arithmetic where Access would roll over),
-//   Format (format_patterns.cpp), and the intervals T-SQL lacks in DatePart, DateAdd and
-//   DateDiff ("h"; DateDiff's "w", whole weeks).
+//   Fix(x) → SIGN(x) * FLOOR(ABS(x)) (toward zero), CDbl/CCur/CDec(x) → CAST(x AS
+//   float|money|decimal(38,10)), CByte(x) → CAST(ROUND(x, 0) AS tinyint) (CByte rounds),
+//   CVar(x) → (x), Sqr/Atn/StrReverse → SQRT/ATAN/REVERSE, StrConv(x, 1|2) → UPPER/LOWER(x),
+//   Str(x) → the number's text with Str's leading blank, String(n, c) → REPLICATE,
+//   Avg(x) → AVG(CAST(x AS float)), DateSerial(y, m, d) → DATEFROMPARTS (or date arithmetic
+//   where Access would roll over), Format (format_patterns.cpp), and the intervals T-SQL
+//   lacks in DatePart, DateAdd and DateDiff ("h"; DateDiff's "w", whole weeks).
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/sql_scan.h"
 #include "text/toolbox.h"
+#include "text/utf8.h"
 
 namespace kelv::acceso {
 namespace {
@@ -151,7 +153,7 @@ std::string LlamadasTrasLasReglas(Literales& lit, std::string t, Informe& inform
               }),
       Envuelve("CDbl", "CAST(", " AS float)"),
       Envuelve("CCur", "CAST(", " AS money)"),
-      Envuelve("CByte", "CAST(", " AS tinyint)"),
+      Envuelve("CByte", "CAST(ROUND(", ", 0) AS tinyint)"),
       Envuelve("CDec", "CAST(", " AS decimal(38,10))"),
       Envuelve("CVar", "(", ")"),
       Envuelve("Sqr", "SQRT(", ")"),
@@ -174,6 +176,32 @@ std::string LlamadasTrasLasReglas(Literales& lit, std::string t, Informe& inform
                                       5);
               }),
       Llamada("DateSerial", DateSerial),
+      Llamada("String",
+              [&](const Partes& a, std::string_view) -> Hecho {
+                // String(n, c) repeats the first character of c, or the character whose code
+                // c is.
+                if (a.size() != 2 || a[0].empty() || a[1].empty()) return std::nullopt;
+                std::string caracter = "LEFT(" + a[1] + ", 1)";
+                if (const auto texto = lit.TextoDe(a[1])) {
+                  if (texto->empty()) return std::nullopt;
+                  const std::size_t largo = DecodeUtf8At(*texto, 0).len;
+                  caracter = texto->size() == largo ? a[1]
+                                                    : lit.NuevoTexto(texto->substr(0, largo));
+                } else if (Entero(a[1]) >= 0) {
+                  caracter = "CHAR(" + a[1] + ")";
+                }
+                return std::make_pair("REPLICATE(" + caracter + ", " + a[0] + ")", 10);
+              }),
+      Llamada("Avg",
+              [&](const Partes& a, std::string_view) -> Hecho {
+                // Access averages as floating-point numbers; T-SQL's AVG of integers gives an
+                // integer. A pass-through text (it has comments) keeps T-SQL's AVG.
+                if (a.size() != 1 || a[0].empty() || lit.ConComentarios() ||
+                    FraseEn(a[0], 0, "DISTINCT") || FraseEn(a[0], 0, "ALL")) {
+                  return std::nullopt;
+                }
+                return std::make_pair("AVG(CAST(" + a[0] + " AS float))", 4);
+              }),
       Llamada("Format",
               [&](const Partes& a, std::string_view llamada) {
                 return ReescribeFormat(lit, a, llamada, informe);

@@ -1,8 +1,9 @@
 // The calls translated before the rules (all OSes): VBA's text-returning spellings (Left$,
-// Mid$, Format$, ...) lose their "$" so that every later pass knows them; InStr with a
-// start argument, or with a search text a pattern would misread, becomes CHARINDEX (the
-// rule's PATINDEX takes the second argument as a pattern's text and drops a third); and Nz
-// becomes COALESCE while "&" still shows where a text is wanted.
+// Mid$, Format$, ...) lose their "$" so that every later pass knows them; the days of the
+// week and week numbers (week_days.cpp); InStr with a start argument, or with a search text
+// a pattern would misread, becomes CHARINDEX (the rule's PATINDEX takes the second argument
+// as a pattern's text and drops a third); and Nz becomes COALESCE while "&" still shows
+// where a text is wanted.
 #include "sqltranslate/access_passes.h"
 #include "sqltranslate/call_rewrite.h"
 #include "sqltranslate/sql_scan.h"
@@ -118,12 +119,13 @@ std::optional<Reemplazo> ReescribeNz(Literales& lit, std::string_view t, std::si
 
 }  // namespace
 
-std::string LlamadasAntesDeLasReglas(Literales& lit, std::string t) {
+std::string LlamadasAntesDeLasReglas(Literales& lit, std::string t, Informe& informe) {
   t = SinDolar(std::move(t));
-  t = ReescribeLlamadasDe(std::move(t),
-                          {{"InStr", [&](std::string_view r, std::size_t p, std::size_t) {
-                              return ReescribeInStr(lit, r, p);
-                            }}});
+  std::vector<LlamadaConocida> tabla = LlamadasDeSemana(lit, informe);
+  tabla.push_back({"InStr", [&](std::string_view r, std::size_t p, std::size_t) {
+                     return ReescribeInStr(lit, r, p);
+                   }});
+  t = ReescribeLlamadasDe(std::move(t), tabla);
   return ReescribeConContexto(std::move(t), "Nz(", [&](std::string_view r, std::size_t p) {
     return ReescribeNz(lit, r, p);
   });

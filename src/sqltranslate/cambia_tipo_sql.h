@@ -79,12 +79,13 @@ class clsCambiaTipoSQL {
   // in XOR mode: a XOR b becomes IIF(a,1,0) + IIF(b,1,0)=1.
   std::string SQLCambiarXOR(const std::string& strComando) const;
 
-  // Revises the condition of every WHERE clause in boolean mode: a part that is not already
-  // a condition (comparison, BETWEEN, LIKE, IS [NOT] NULL, IN (...), EXISTS, IsNull) gets
-  // "=1". A clause's condition ends at a ")" closing a parenthesis opened before it, or at
-  // its ORDER BY, GROUP BY, HAVING or UNION; it is replaced where it stands, and the WHERE
-  // of a subquery inside it is revised too. A statement without "Where " is returned
-  // unchanged.
+  // Revises the condition of every WHERE and HAVING clause and of the ON of every join in
+  // boolean mode: a part that is not already a condition (comparison, BETWEEN, LIKE, IS [NOT]
+  // NULL, IN (...), EXISTS, IsNull) gets "=1". A clause's condition ends at a ")" closing a
+  // parenthesis opened before it, a ";", or the next clause outside parentheses (ORDER BY,
+  // GROUP BY, HAVING, UNION, WHERE, a join, SET, WITH); it is replaced where it stands, and
+  // the conditions of a subquery inside it are revised too. An ON that follows no JOIN (SET
+  // NOCOUNT ON) is no condition. A statement without such clauses is returned unchanged.
   std::string CambiarBooleanos(const std::string& strComando) const;
 
   // Revises one condition split at Operador ("AND", "OR" or "XOR") outside parentheses,
@@ -94,13 +95,17 @@ class clsCambiaTipoSQL {
   std::string SQLRevisaRecursiva(const std::string& strCampos, const std::string& Operador,
                                  std::uint8_t Trans) const;
 
-  // Rewrites every date constant #...# that holds a date into a quoted year-month-day text
-  // (see date_recognition.h for the accepted forms); other "#" pairs are left. Never raises.
+  // Rewrites every date constant #...# that holds a date into a quoted text SQL Server reads
+  // the same under any language: 'yyyymmdd', with a time as 'yyyymmdd HH:MM:SS'; a month/year
+  // is its first day, a time alone is on 18991230 as in Access (see date_recognition.h for
+  // the accepted forms); other "#" pairs are left. Never raises.
   std::string CambiaFecha(const std::string& strComando) const;
 
   // Turns every "Switch(" call, in any letter case (condition/value pairs; the last value is
-  // the default) into a searched (Case When ... Then ... Else ... End). An odd number of
-  // arguments raises KelvError(kErrSubscript).
+  // the default when its condition is a constant that always holds, such as True; otherwise
+  // no condition that holds gives NULL, as in Access) into a searched
+  // (Case When ... Then ... [Else ...] End). An odd number of arguments raises
+  // KelvError(kErrSubscript).
   std::string SQLCambiaSwitch(const std::string& strComando) const;
 
   // Replaces PalABuscar (letter case ignored) by PalAReemplazar wherever it stands as a
@@ -110,9 +115,13 @@ class clsCambiaTipoSQL {
   std::string ReemplazaPalabra(std::string strAux, const std::string& PalABuscar,
                                const std::string& PalAReemplazar) const;
 
-  // Translates one Access query into SQL Server text (strVista is left unchanged). Line
-  // breaks are CR LF. A trailing ORDER BY of the last statement is dropped unless the
-  // statement has TOP (a view cannot keep it). A construct the passes cannot handle raises
+  // Translates one Access query into SQL Server text (strVista is left unchanged), keeping
+  // what it means in Access where the same text reads otherwise in T-SQL (& joins as CONCAT,
+  // / divides as floating-point numbers, \ rounds, CInt rounds, Date() is midnight, Yes/No
+  // columns alone in WHERE, HAVING and ON are compared with 1, conditions in a select list
+  // give 1 or 0, ...). Line breaks are CR LF. A trailing ORDER BY of the last statement is
+  // dropped unless the statement has TOP (a view cannot keep it), and so is the ORDER BY of a
+  // subquery without TOP (T-SQL refuses it). A construct the passes cannot handle raises
   // KelvError and no partial text is returned. Lets the window system process pending
   // messages once before returning. The text is DeAccesASQLConAvisos(strVista).texto.
   std::string DeAccesASQL(const std::string& strVista) const;

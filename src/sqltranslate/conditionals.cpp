@@ -10,6 +10,21 @@
 namespace kelv {
 namespace {
 
+// Whether a Switch condition is a constant that always holds: a number other than 0 (True
+// is 1 by then, and Access's own True is -1).
+bool SiempreCierta(std::string_view c) {
+  c = SinEspacios(c);
+  while (EntreParentesis(c)) c = SinEspacios(c.substr(1, c.size() - 2));
+  if (EsPalabra(c, "True")) return true;
+  if (!c.empty() && c[0] == '-') c = SinEspacios(c.substr(1));
+  bool cero = true;
+  for (char d : c) {
+    if (d < '0' || d > '9') return false;
+    if (d != '0') cero = false;
+  }
+  return !c.empty() && !cero;
+}
+
 bool Empieza(std::string_view s, std::string_view prefijo) {
   return s.size() >= prefijo.size() && FindAnyCase(s.substr(0, prefijo.size()), prefijo) == 0;
 }
@@ -73,14 +88,16 @@ std::string CambiaSwitch(const std::string& strComando) {
     const long u = static_cast<long>(partes.size()) - 1;
     std::string acc;
     for (long i = 0; i <= u; i += 2) {
-      if (i + 1 < u) {
+      if (i + 1 > u) {
+        throw KelvError(kErrSubscript, "SQLCambiaSwitch",
+                        "Switch( at position " + std::to_string(antes + p + 1) +
+                            " has an odd number of arguments");
+      }
+      // The last value is the default only when its condition always holds (True, 1, -1);
+      // otherwise, as in Access, no condition that holds gives Null (a CASE without ELSE).
+      if (i + 1 < u || !SiempreCierta(partes[i])) {
         acc += " When " + RevisaCondicion(partes[i]) + " Then " + partes[i + 1];
       } else {
-        if (i + 1 > u) {
-          throw KelvError(kErrSubscript, "SQLCambiaSwitch",
-                          "Switch( at position " + std::to_string(antes + p + 1) +
-                              " has an odd number of arguments");
-        }
         acc += " Else " + partes[i + 1];
       }
     }

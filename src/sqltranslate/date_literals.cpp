@@ -1,23 +1,50 @@
 // clsCambiaTipoSQL::CambiaFecha: Access date constants (#...#) become quoted SQL Server
-// texts in year-month-day order (all OSes). The new texts are string literals like any
-// other, so no later pass changes them.
+// texts in year-month-day order, yyyymmdd (all OSes). The new texts are string literals like
+// any other, so no later pass changes them.
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "sqltranslate/cambia_tipo_sql.h"
 #include "sqltranslate/date_recognition.h"
 #include "sqltranslate/masked_passes.h"
 #include "sqltranslate/step_guard.h"
+#include "text/toolbox.h"
 
 namespace kelv {
 namespace {
 
-// The text that stands for a recognised date between the quotes: a whole date in
-// year-month-day order (and its time after a blank); a month/year or a time alone as it
-// was written.
-std::string TextoFecha(const FechaAccess& f, std::string_view escrito) {
-  if (f.forma != FechaAccess::Forma::Completa) return std::string(escrito);
-  std::string d = f.anio + "-" + f.mes + "-" + f.dia;
-  if (!f.hora.empty()) d += " " + f.hora;
+std::string DosCifras(const std::string& n) { return n.size() == 1 ? "0" + n : n; }
+
+// A time as written (H:MM[:SS] [AM|PM]) in 24-hour HH:MM:SS.
+std::string Hora24(const std::string& escrita) {
+  std::string h = Trim(escrita);
+  int suma = -1;  // hours to add for PM (12 AM is 0)
+  if (h.size() > 3) {
+    const std::string fin = UpperCase(h.substr(h.size() - 2));
+    if (fin == "AM" || fin == "PM") {
+      suma = fin == "PM" ? 12 : 0;
+      h = Trim(h.substr(0, h.size() - 2));
+    }
+  }
+  std::vector<std::string> p = Split(h, ":");
+  int horas = std::stoi(p[0]);
+  if (suma >= 0) horas = horas % 12 + suma;
+  return DosCifras(std::to_string(horas)) + ":" + p[1] + ":" + (p.size() > 2 ? p[2] : "00");
+}
+
+// The text that stands for a recognised date between the quotes, in the form SQL Server
+// reads the same whatever its language and date format settings: yyyymmdd, with the time
+// after a blank as HH:MM:SS. A month/year is the first of that month, as Access reads it; a
+// time alone is that time on 30 December 1899, the day Access gives it.
+std::string TextoFecha(const FechaAccess& f) {
+  std::string d;
+  switch (f.forma) {
+    case FechaAccess::Forma::Completa: d = f.anio + DosCifras(f.mes) + DosCifras(f.dia); break;
+    case FechaAccess::Forma::MesAnio: d = f.anio + DosCifras(f.mes) + "01"; break;
+    case FechaAccess::Forma::SoloHora: d = "18991230"; break;
+  }
+  if (!f.hora.empty()) d += " " + Hora24(f.hora);
   return d;
 }
 
@@ -38,7 +65,7 @@ std::string CambiaFecha(Literales& lit, const std::string& strComando) {
     const std::string_view d = std::string_view(strComando).substr(c + 1, b - c - 1);
     std::optional<std::string> nuevo;
     IgnorarFallo([&] {
-      if (auto f = ReconoceFecha(d)) nuevo = lit.NuevoTexto(TextoFecha(*f, d));
+      if (auto f = ReconoceFecha(d)) nuevo = lit.NuevoTexto(TextoFecha(*f));
     });
     if (nuevo) {
       s.append(strComando, copiado, c - copiado);

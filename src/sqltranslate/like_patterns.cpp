@@ -1,8 +1,8 @@
 // The wildcards of Access's LIKE patterns in T-SQL's (all OSes): * → %, ? → _, # → [0-9],
 // [!...] → [^...], and the characters T-SQL reads as wildcards where Access does not, % and
 // _, escaped as [%] and [_]. Only the string literals of a pattern change: those of the
-// operand after LIKE, joined with "+" and in parentheses; a pattern built from a column
-// or a parameter is left to run-time values.
+// operand after LIKE, joined with "+" or CONCAT and in parentheses; a pattern built from a
+// column or a parameter is left to run-time values.
 #include <string>
 #include <vector>
 
@@ -58,8 +58,16 @@ std::size_t Operando(Literales& lit, std::string_view t, std::size_t i,
   for (;;) {
     i = SaltaEspacios(t, i);
     if (i >= t.size()) return i;
-    std::size_t fin;
-    if (t[i] == '(' && profundidad < kProfundidadMaxima) {
+    std::size_t fin, e = 0;
+    if (FraseEn(t, i, "CONCAT", &e) && e < t.size() && t[e] == '(' &&
+        profundidad < kProfundidadMaxima) {
+      // A pattern joined with CONCAT (Access's "&"): each argument is a piece of it.
+      fin = e;
+      do {
+        fin = SaltaEspacios(t, Operando(lit, t, fin + 1, cambios, profundidad + 1));
+      } while (fin < t.size() && t[fin] == ',');
+      if (fin < t.size() && t[fin] == ')') ++fin;
+    } else if (t[i] == '(' && profundidad < kProfundidadMaxima) {
       fin = Operando(lit, t, i + 1, cambios, profundidad + 1);
       fin = SaltaEspacios(t, fin);
       if (fin < t.size() && t[fin] == ')') ++fin;

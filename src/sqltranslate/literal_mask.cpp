@@ -154,11 +154,13 @@ std::string Literales::Enmascara(std::string_view t) {
       copiado = i = j + 1;
     } else if (c == '-' && i + 1 < n && t[i + 1] == '-') {
       // A line comment: dropped, its line break stays.
+      comentarios_ = true;
       copia(i);
       std::size_t j = i + 2;
       while (j < n && t[j] != '\r' && t[j] != '\n') ++j;
       copiado = i = j;
     } else if (c == '/' && i + 1 < n && t[i + 1] == '*') {
+      comentarios_ = true;
       copia(i);
       const std::size_t fin = t.find("*/", i + 2);
       out.push_back(' ');
@@ -176,6 +178,7 @@ std::string Literales::Enmascara(std::string_view t) {
 }
 
 std::string Literales::Restaura(std::string_view t) const {
+  if (t.empty()) return std::string();
   std::string out;
   out.reserve(t.size() + t.size() / 4);
   std::size_t copiado = 0, i = 0;

@@ -46,6 +46,10 @@ class Literales {
   // The query with its literals and names replaced by tokens and its comments dropped.
   std::string Enmascara(std::string_view texto);
 
+  // Whether the query held comments, which only SQL Server's own texts (pass-through
+  // queries) have.
+  bool ConComentarios() const { return comentarios_; }
+
   // Masked text with every token core replaced by the text it stands for.
   std::string Restaura(std::string_view enmascarado) const;
 
@@ -78,6 +82,7 @@ class Literales {
 
   std::vector<Pieza> piezas_;
   std::unordered_map<std::string, std::size_t> indices_;  // clase + interior -> index
+  bool comentarios_ = false;
 };
 
 // Bytes that open and close a token's core.

@@ -21,8 +21,21 @@ std::string RevisaRecursiva(const std::string& strCampos, const std::string& Ope
 std::string CambiaFecha(Literales& lit, const std::string& strComando);
 std::string CambiaSwitch(const std::string& strComando);
 
+// Every chain a & b & c (Access's text concatenation) becomes CONCAT(a, b, c), or keeps "+"
+// between text literals alone (see concatenation.cpp).
+std::string Concatenaciones(const Literales& lit, const std::string& t);
+
+// Access's "/" (always a floating-point division; only when flotante) and "\" (rounded
+// operands, whole result) in T-SQL (see division.cpp).
+std::string Divisiones(const std::string& t, bool flotante);
+
 // One condition revised in boolean mode, as the clause of "Where " + condicion would be.
 std::string RevisaCondicion(const std::string& condicion);
+
+// Every field of a select list that is a condition ([Activo]=True AS EsActivo, Not IsNull(a)
+// AS b) becomes IIF(condition,1,0) (see value_conditions.cpp): T-SQL's conditions make no
+// values.
+std::string CondicionesComoValor(std::string t);
 
 // Every IsNull(x) with one argument becomes a null test: "x IS NULL " where a condition
 // stands, IIF(x IS NULL,1,0) where a value is needed. A two-argument IsNull is left. One
@@ -34,5 +47,10 @@ std::string CambiaIsNull(std::string t);
 // one followed by a clause that needs it (OFFSET, FOR XML, OPTION (...)) or by more of the
 // statement (PIVOT, UNION). The blank before ORDER BY is kept.
 std::string QuitaOrdenFinal(std::string t);
+
+// The ORDER BY of a parenthesised subquery without TOP (or OFFSET, FOR XML) is cut, with what
+// follows it up to the closing parenthesis: T-SQL refuses it there, and without TOP it
+// chooses nothing.
+std::string QuitaOrdenEnSubconsultas(std::string t);
 
 }  // namespace kelv::enmascarado

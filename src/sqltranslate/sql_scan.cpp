@@ -131,6 +131,95 @@ std::size_t InicioDeOperando(std::string_view t, std::size_t fin) {
   return k;
 }
 
+bool OperadorEn(std::string_view t, std::size_t i, Precedencia& p, std::size_t& largo) {
+  if (i >= t.size()) return false;
+  largo = 1;
+  switch (t[i]) {
+    case '^': p = Precedencia::Potencia; return true;
+    case '*':
+    case '/': p = Precedencia::Producto; return true;
+    case '\\': p = Precedencia::DivisionEntera; return true;
+    case '%': p = Precedencia::Modulo; return true;
+    case '+':
+    case '-': p = Precedencia::Suma; return true;
+    case '&': p = Precedencia::Concatena; return true;
+    default: break;
+  }
+  std::size_t fin = 0;
+  if (FraseEn(t, i, "MOD", &fin)) {
+    p = Precedencia::Modulo;
+    largo = fin - i;
+    return true;
+  }
+  return false;
+}
+
+namespace {
+
+// Whether the sign at offset g stands before an operand (-x) rather than between two: it
+// follows the start, an opening parenthesis, a comma, an operator or a keyword.
+bool EsSigno(std::string_view t, std::size_t g) {
+  std::size_t k = g;
+  while (k > 0 && EsEspacio(t[k - 1])) --k;
+  if (k == 0) return true;
+  const char c = t[k - 1];
+  if (std::string_view("(,=<>*/\\^&+-%").find(c) != std::string_view::npos) return true;
+  if (!EsLetraDeNombre(c)) return false;
+  const std::string_view w = PalabraAntes(t, k);
+  for (std::string_view clave : {"SELECT", "WHERE", "AND", "OR", "NOT", "XOR", "THEN", "ELSE",
+                                 "WHEN", "ON", "HAVING", "BY", "SET", "VALUES", "LIKE", "BETWEEN",
+                                 "IS", "IN", "CASE", "RETURN", "MOD", "TOP", "DISTINCT", "ALL"}) {
+    if (EsPalabra(w, clave)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::size_t FinDeExpresion(std::string_view t, std::size_t i, Precedencia hasta) {
+  std::size_t fin = i, desde = i;
+  for (;;) {
+    std::size_t k = SaltaEspacios(t, desde);
+    while (k < t.size() && (t[k] == '-' || t[k] == '+')) k = SaltaEspacios(t, k + 1);
+    const std::size_t e = FinDeOperando(t, k);
+    if (e == k) return fin;
+    fin = e;
+    Precedencia p;
+    std::size_t largo = 0;
+    const std::size_t o = SaltaEspacios(t, fin);
+    if (!OperadorEn(t, o, p, largo) || p > hasta) return fin;
+    desde = o + largo;
+  }
+}
+
+std::size_t InicioDeExpresion(std::string_view t, std::size_t fin, Precedencia hasta) {
+  std::size_t inicio = fin, k = fin;
+  for (;;) {
+    while (k > 0 && EsEspacio(t[k - 1])) --k;
+    std::size_t s = InicioDeOperando(t, k);
+    if (s == k) return inicio;
+    // Signs before the operand belong to it.
+    for (;;) {
+      std::size_t g = s;
+      while (g > 0 && EsEspacio(t[g - 1])) --g;
+      if (g == 0 || (t[g - 1] != '-' && t[g - 1] != '+') || !EsSigno(t, g - 1)) break;
+      s = g - 1;
+    }
+    inicio = s;
+    std::size_t o = s;
+    while (o > 0 && EsEspacio(t[o - 1])) --o;
+    if (o == 0) return inicio;
+    Precedencia p;
+    std::size_t largo = 0, at = o - 1;
+    if (EsLetraDeNombre(t[o - 1])) {
+      const std::string_view w = PalabraAntes(t, o);
+      at = o - w.size();
+    }
+    if (!OperadorEn(t, at, p, largo) || at + largo != o || p > hasta) return inicio;
+    k = at;
+  }
+}
+
 bool EsOperandoSimple(std::string_view e) {
   e = SinEspacios(e);
   return !e.empty() && FinDeOperando(e, 0) == e.size();

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "sqltranslate/text_search.h"
+
 namespace kelv {
 
 // True for blanks, tabs and line breaks.
@@ -65,9 +67,49 @@ std::size_t FinDeOperando(std::string_view t, std::size_t i);
 // The start of the operand that ends (exclusive) at offset fin, or fin when there is none.
 std::size_t InicioDeOperando(std::string_view t, std::size_t fin);
 
+// Access's arithmetic operators by how tightly they bind, tightest first: ^, the sign, * and
+// /, \ (integer division), Mod (and T-SQL's %), + and -, and & (text concatenation).
+// Comparisons and the logical operators bind less tightly than all of them.
+enum class Precedencia { Potencia = 0, Signo, Producto, DivisionEntera, Modulo, Suma, Concatena };
+
+// The operator that starts at offset i (after any blanks the caller skipped): its precedence
+// and length; false when there is none (or a word such as AND, which binds less tightly).
+bool OperadorEn(std::string_view t, std::size_t i, Precedencia& p, std::size_t& largo);
+
+// The end (exclusive) of the expression that starts at offset i and holds only operators
+// that bind at least as tightly as hasta, signs included; i when no operand starts there.
+std::size_t FinDeExpresion(std::string_view t, std::size_t i, Precedencia hasta);
+
+// The start of the expression that ends (exclusive) at offset fin and holds only operators
+// that bind at least as tightly as hasta, signs included; fin when no operand ends there.
+std::size_t InicioDeExpresion(std::string_view t, std::size_t fin, Precedencia hasta);
+
 // Whether e (blanks around it aside) is one operand that needs no parentheses to be put
 // inside a longer expression: a name, number, literal, call or parenthesised group.
 bool EsOperandoSimple(std::string_view e);
+
+// The end (exclusive) of the clause that starts at offset i: the first ")" that closes a
+// parenthesis opened before i, a ";" outside parentheses, the start of a word outside
+// parentheses for which termina(t, offset) holds, or the end of t.
+template <typename Termina>
+std::size_t FinDeClausula(std::string_view t, std::size_t i, Termina termina) {
+  std::size_t nivel = 0;
+  for (; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c == '(') {
+      ++nivel;
+    } else if (c == ')') {
+      if (nivel == 0) break;
+      --nivel;
+    } else if (nivel == 0 && c == ';') {
+      break;
+    } else if (nivel == 0 && EsLetraDeNombre(c) && (i == 0 || !EsLetraDeNombre(t[i - 1]))) {
+      if (termina(t, i)) break;
+      while (i + 1 < t.size() && EsLetraDeNombre(t[i + 1])) ++i;
+    }
+  }
+  return i;
+}
 
 // The statements of t, split at the ";" outside parentheses: [start, end) of each.
 std::vector<std::pair<std::size_t, std::size_t>> Sentencias(std::string_view t);

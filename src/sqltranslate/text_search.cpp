@@ -16,7 +16,7 @@ inline unsigned char AsciiLower(unsigned char c) {
 // How often a character stands in query text, as a rank (lower is rarer): punctuation
 // first, then the letters from the rarest in Spanish and English names and keywords, the
 // digits, and the blank last.
-int Frecuencia(unsigned char c) {
+int CalculaFrecuencia(unsigned char c) {
   static constexpr std::string_view kLetras = "qxzjkwyvbhfgpmucdlotnirsae";
   if (c == ' ') return 999;
   const unsigned char l = AsciiLower(c);
@@ -25,6 +25,19 @@ int Frecuencia(unsigned char c) {
   if (l >= '0' && l <= '9') return 200;
   return 0;
 }
+
+// The ranks of all bytes, worked out once: searchers are made many times per query.
+struct Frecuencias {
+  short rango[256];
+  Frecuencias() {
+    for (int c = 0; c < 256; ++c) {
+      rango[c] = static_cast<short>(CalculaFrecuencia(static_cast<unsigned char>(c)));
+    }
+  }
+};
+const Frecuencias kFrecuencias;
+
+inline int Frecuencia(unsigned char c) { return kFrecuencias.rango[c]; }
 
 bool IsAscii(std::string_view s) {
   for (unsigned char c : s) {

@@ -186,6 +186,32 @@ std::string QuitaOrdenFinal(std::string t) {
   return t;
 }
 
+std::string QuitaOrdenEnSubconsultas(std::string t) {
+  std::vector<Cambio> cambios;
+  for (std::size_t abre = t.find('('); abre != std::string::npos; abre = t.find('(', abre + 1)) {
+    const std::size_t select = SaltaEspacios(t, abre + 1);
+    if (!FraseEn(t, select, "SELECT")) continue;
+    const std::size_t cierre = ContenidoParentesis(t, abre).cierre;
+    std::size_t orden = std::string::npos;
+    for (std::size_t p = BuscaFraseFuera(t, "ORDER BY", select, cierre); p != std::string::npos;
+         p = BuscaFraseFuera(t, "ORDER BY", p + 1, cierre)) {
+      orden = p;
+    }
+    if (orden == std::string::npos) continue;
+    if (BuscaFraseFuera(t, "OFFSET", orden, cierre) != std::string::npos ||
+        BuscaFraseFuera(t, "FOR", orden, cierre) != std::string::npos) {
+      continue;
+    }
+    bool top = false;
+    SaltaPrefijoSelect(t, select + 6, &top);
+    if (top) continue;
+    std::size_t desde = orden;
+    while (desde > select && EsEspacio(t[desde - 1])) --desde;
+    cambios.push_back({desde, cierre, ""});
+  }
+  return AplicaCambios(std::move(t), std::move(cambios));
+}
+
 }  // namespace enmascarado
 
 namespace {
@@ -209,25 +235,32 @@ std::string Reglas(Literales& lit, std::string t) {
     t = ReemplazaPalabraDeCodigo(t, "DistinctROW", "Distinct");
   }
   if (BuscaFrase(t, "IIF(") != std::string::npos) t = enmascarado::CambiarIIF(t);  // 10
-  if (Ocurre(t, "&")) t = Replace(t, "&", "+");                         // 11
   if (Ocurre(t, "#")) t = enmascarado::CambiaFecha(lit, t);             // 12
+  // 11, after 12 so that date constants are literals: Access's "&" joins any values as
+  // texts and reads Null as an empty text, as CONCAT does; "+" would not.
+  if (Ocurre(t, "&")) t = enmascarado::Concatenaciones(lit, t);
   if (DeUnion(t)) t = Replace(t, ";", "");                             // 13
   if (Ocurre(t, "Val")) {                                               // 14
     t = ReemplazaPalabraDeCodigo(t, "Val(", "dbo.Val(", "dbo.");
   }
   if (Ocurre(t, "). ")) t = Replace(t, "). ", ") ");                    // 15
-  t = ReescribeSimple(std::move(t), "CINT(", [](std::string_view a) {   // 16
-    return " CAST(" + std::string(a) + " as SMALLINT)";
+  // 16: CInt rounds to the nearest whole number, where CAST would drop the fraction.
+  t = ReescribeSimple(std::move(t), "CINT(", [](std::string_view a) {
+    return " CAST(ROUND(" + std::string(a) + ", 0) as SMALLINT)";
   });
-  if (Ocurre(t, "Order")) t = enmascarado::QuitaOrdenFinal(std::move(t));   // 17
+  if (Ocurre(t, "Order")) {                                             // 17
+    t = enmascarado::QuitaOrdenFinal(enmascarado::QuitaOrdenEnSubconsultas(std::move(t)));
+  }
   if (Ocurre(t, "Sgn(")) t = ReemplazaPalabraDeCodigo(t, "Sgn(", "Sign(");  // 18
   // Access's Int rounds down (Int(-8.4) is -9): FLOOR, not CEILING.
   if (Ocurre(t, "INT(")) t = ReemplazaPalabraDeCodigo(t, "Int(", "FLOOR(");  // 19
-  if (Ocurre(t, "CSTR(")) {                                             // 20
-    t = ReemplazaPalabraDeCodigo(t, "CSTR(", "Convert(nvarchar,");
-  }
+  // 20: nvarchar without a length would cut the text at 30 characters.
+  if (Ocurre(t, "CSTR(")) t = ReemplazaPalabraDeCodigo(t, "CSTR(", "Convert(nvarchar(4000),");
   if (Ocurre(t, " MOD ")) t = ReplaceAnyCase(t, " MOD ", " % ");        // 21
-  if (Ocurre(t, "\\")) t = Replace(t, "\\", "/");                       // 22
+  // 22: Access's divisions keep their meaning (a T-SQL text with comments keeps its "/").
+  if (t.find('/') != std::string::npos || t.find('\\') != std::string::npos) {
+    t = enmascarado::Divisiones(t, !lit.ConComentarios());
+  }
   t = ReescribePartes(std::move(t), "datepart(", 1,                     // 23
                       [](std::string_view, const Partes& p, std::size_t) -> Opcional {
                         if (p.size() < 2) return std::nullopt;
@@ -271,18 +304,22 @@ std::string Reglas(Literales& lit, std::string t) {
                         p[0] = Replace(SinApostrofes(p[0]), "\"", "");
                         return "DateAdd(" + Join(p, ",") + ")";
                       });
-  if (Ocurre(t, "date()")) {                                            // 33
-    t = ReemplazaPalabraDeCodigo(t, "date()", "getdate()");
+  // 33: Access's Date() is today at midnight (Now() is the moment); a datetime, so that
+  // Date() - 30 still counts days.
+  if (Ocurre(t, "date()")) {
+    t = ReemplazaPalabraDeCodigo(t, "date()", "CAST(CAST(GETDATE() AS date) AS datetime)");
   }
   t = ReescribeSimple(std::move(t), "cdate(", [](std::string_view a) {  // 34
     return " CONVERT(datetime," + std::string(a) + ",103)";
   });
+  // Conditions standing where a value is needed make one.
+  t = enmascarado::CondicionesComoValor(std::move(t));
   t = enmascarado::CambiaIsNull(std::move(t));                          // 35
-  if (Ocurre(t, " Where ")) t = enmascarado::CambiarBooleanos(t);       // 36
+  t = enmascarado::CambiarBooleanos(t);  // 36, also for HAVING and the ON of joins
   if (Ocurre(t, "Switch")) t = enmascarado::CambiaSwitch(t);            // 37
   if (Ocurre(t, " as ")) t = enmascarado::CambiarAlias(lit, std::move(t));  // 38
-  t = ReescribeSimple(std::move(t), "CLNG(", [](std::string_view a) {   // 39
-    return " CAST(" + std::string(a) + " as INT)";
+  t = ReescribeSimple(std::move(t), "CLNG(", [](std::string_view a) {   // 39 (rounds as 16)
+    return " CAST(ROUND(" + std::string(a) + ", 0) as INT)";
   });
   t = ReescribeSimple(std::move(t), "CSNG(", [](std::string_view a) {   // 40
     return " CAST(" + std::string(a) + " as Float)";

@@ -19,7 +19,7 @@ TEST(LlamadasDeVba, TakeTheirTSqlSpellings) {
       // Fix truncates toward zero (Fix(-8.4) is -8; Int, FLOOR, gives -9).
       {"SELECT Fix(-8.4), CDbl(x), CCur(x), CByte(x), CDec(x), CVar(x) FROM t",
        "SELECT (SIGN(-8.4) * FLOOR(ABS(-8.4))), CAST(x AS float), CAST(x AS money), "
-       "CAST(x AS tinyint), CAST(x AS decimal(38,10)), (x) FROM t"},
+       "CAST(ROUND(x, 0) AS tinyint), CAST(x AS decimal(38,10)), (x) FROM t"},
       // Str writes a blank where the sign of a positive number would go.
       {"SELECT StrConv(a, 1), StrConv(a, 2), Str(x) FROM t",
        "SELECT UPPER(a), LOWER(a), (IIF(x < 0, '', ' ') + CONVERT(nvarchar(40), x)) FROM t"},
@@ -71,14 +71,15 @@ TEST(LlamadasDeVba, InStrFindsTextNotPatterns) {
 
 TEST(LlamadasDeVba, NzIsCoalesceAndGivesWhatItsPlaceNeeds) {
   const Caso casos[] = {
-      // Alone, or where a text is wanted, Nz(x) gives a zero-length text, as in Access.
+      // Alone, or where a text is wanted, Nz(x) gives a zero-length text, as in Access. (A
+      // comparison standing as a value gives 1 or 0.)
       {"SELECT Nz(a, 0), Nz(a, \"none\"), Nz(a), Nz(a) & \"x\", Nz(b) = 'x', Nz(a) AS z FROM t",
-       "SELECT COALESCE(a, 0), COALESCE(a, 'none'), COALESCE(a, ''), COALESCE(a, '') + 'x', "
-       "COALESCE(b, '') = 'x', COALESCE(a, '') AS z FROM t"},
+       "SELECT COALESCE(a, 0), COALESCE(a, 'none'), COALESCE(a, ''), CONCAT(COALESCE(a, ''), 'x'), "
+       "IIF(COALESCE(b, '') = 'x',1,0), COALESCE(a, '') AS z FROM t"},
       // Where a number is wanted, 0.
       {"SELECT Nz(a) + 1, 2 * Nz(c), Sum(Nz(a)), Nz(a) = 0, 0 < Nz(a), Nz(d) Mod 2 FROM t",
        "SELECT COALESCE(a, 0) + 1, 2 * COALESCE(c, 0), Sum(COALESCE(a, 0)), "
-       "COALESCE(a, 0) = 0, 0 < COALESCE(a, 0), COALESCE(d, 0) % 2 FROM t"},
+       "IIF(COALESCE(a, 0) = 0,1,0), IIF(0 < COALESCE(a, 0),1,0), COALESCE(d, 0) % 2 FROM t"},
   };
   CompruebaTraduccion(casos, std::size(casos));
 }

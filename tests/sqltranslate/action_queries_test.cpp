@@ -21,7 +21,7 @@ TEST(UpdateConJoin, TakesTSqlsFromClause) {
       {"UPDATE Personas AS P INNER JOIN Sueldos AS S ON P.Id = S.Id SET Sueldo = S.Nuevo",
        "UPDATE P SET Sueldo = S.Nuevo FROM Personas AS P INNER JOIN Sueldos AS S ON P.Id = S.Id"},
       {"UPDATE DISTINCTROW Personas SET Activo = False WHERE Baja < Date()",
-       "UPDATE Personas SET Activo = 0 WHERE Baja < getdate()"},
+       "UPDATE Personas SET Activo = 0 WHERE Baja < CAST(CAST(GETDATE() AS date) AS datetime)"},
       {"UPDATE Personas SET Activo = 0", "UPDATE Personas SET Activo = 0"},
   };
   CompruebaTraduccion(casos, std::size(casos));
@@ -30,7 +30,7 @@ TEST(UpdateConJoin, TakesTSqlsFromClause) {
 TEST(DeleteConDestino, NamesOneTableOrNone) {
   const Caso casos[] = {
       {"DELETE Marcas.* FROM Marcas WHERE Marcas.Fecha < #1/1/2000#",
-       "DELETE FROM Marcas WHERE Marcas.Fecha < '2000-1-1'"},
+       "DELETE FROM Marcas WHERE Marcas.Fecha < '20000101'"},
       {"DELETE DISTINCTROW Marcas.* FROM Marcas INNER JOIN Personas "
        "ON Marcas.Legajo = Personas.Legajo WHERE Personas.Baja",
        "DELETE Marcas FROM Marcas INNER JOIN Personas ON Marcas.Legajo = Personas.Legajo "

@@ -213,16 +213,34 @@ def patron_tsql(p):
 
 
 def comodines_access(piezas):
-    """The string literals after LIKE that still hold * or ? outside a [...] class."""
-    for k in range(1, len(piezas)):
+    """The string literals after LIKE (alone, joined with + or inside CONCAT(...)) that
+    still hold * or ? outside a [...] class."""
+    en_concat = 0  # parentheses open in a CONCAT( that follows LIKE
+    for k in range(len(piezas)):
         tipo, texto = piezas[k]
+        if tipo == "code":
+            resto = texto
+            while resto:
+                if en_concat:
+                    for i, c in enumerate(resto):
+                        en_concat += {"(": 1, ")": -1}.get(c, 0)
+                        if not en_concat:
+                            break
+                    resto = resto[i + 1:] if not en_concat else ""
+                    continue
+                m = re.search(r"\bLIKE\s*CONCAT\s*\(", resto, re.I)
+                if not m:
+                    break
+                en_concat, resto = 1, resto[m.end():]
+            continue
         if tipo != "str":
             continue
-        antes = piezas[k - 1][1] if piezas[k - 1][0] == "code" else ""
-        if not re.search(r"\bLIKE\s*\(?\s*$|\+\s*$", antes, re.I):
-            continue
-        if re.search(r"\+\s*$", antes) and not re.search(r"\bLIKE\b", antes, re.I):
-            continue
+        antes = piezas[k - 1][1] if k > 0 and piezas[k - 1][0] == "code" else ""
+        if not en_concat:
+            if not re.search(r"\bLIKE\s*\(?\s*$|\+\s*$", antes, re.I):
+                continue
+            if re.search(r"\+\s*$", antes) and not re.search(r"\bLIKE\b", antes, re.I):
+                continue
         if re.search(r"[*?]", re.sub(r"\[[^\]]*\]", "", texto)):
             yield texto
 

@@ -17,13 +17,23 @@ TEST(FuncionesDeDominio, BecomeSubqueriesTranslatedOnTheirOwn) {
       {"SELECT DMax(\"Fecha\", \"Order Details\", \"Fecha < #1/1/2005#\"), "
        "DMin(\"x\", \"[t]\", \"\"), DAvg(\"x\", \"t\", \"a = Forms!f!c\"), DFirst(\"x\", \"t\"), "
        "DLast(\"x\", \"t\") FROM u",
-       "SELECT (SELECT MAX(Fecha) FROM [Order Details] WHERE Fecha < '2005-1-1'), "
-       "(SELECT MIN(x) FROM [t]), (SELECT AVG(x) FROM t WHERE a = @f_c), "
+       "SELECT (SELECT MAX(Fecha) FROM [Order Details] WHERE Fecha < '20050101'), "
+       "(SELECT MIN(x) FROM [t]), (SELECT AVG(CAST(x AS float)) FROM t WHERE a = @f_c), "
        "(SELECT TOP 1 x FROM t), (SELECT TOP 1 x FROM t) FROM u"},
       {"SELECT * FROM t WHERE DCount(\"*\", \"Licencias\", \"Legajo = 5 AND Vigente\") > 0 "
        "AND Activo",
        "SELECT * FROM t WHERE (SELECT COUNT(*) FROM Licencias WHERE Legajo = 5 AND Vigente=1) "
        "> 0 AND Activo=1"},
+      // A criterion joined at run time with the row's values: the values are the columns of
+      // the one table around the call (quotes and # around them go); parameters stay.
+      {"SELECT DLookup(\"Desc\", \"Sectores\", \"Id = \" & [IdSector]), "
+       "DSum(\"x\", \"[Obras Sociales]\", \"Cod = '\" & E.Cod & \"' AND F < #\" & [Alta] & \"#\"), "
+       "DCount(\"*\", \"u\", \"k = \" & Forms!f!c & \" AND n = \" & 5) FROM Empleados AS E",
+       "SELECT (SELECT TOP 1 Desc FROM Sectores WHERE Id = E.[IdSector]), "
+       "(SELECT SUM(x) FROM [Obras Sociales] WHERE Cod = E.Cod AND F < E.[Alta]), "
+       "(SELECT COUNT(*) FROM u WHERE k = @f_c AND n = 5) FROM Empleados AS E"},
+      {"UPDATE Empleados SET S = DLookup(\"D\", \"Sectores\", \"Id=\" & [IdSector])",
+       "UPDATE Empleados SET S = (SELECT TOP 1 D FROM Sectores WHERE Id=Empleados.[IdSector])"},
       // Literals inside the criterion keep their text.
       {"SELECT DLookup(\"Nombre\", \"Personas\", \"Apellido = 'O''Brien' AND Nota = \"\"x\"\"\") "
        "FROM t",

@@ -51,7 +51,7 @@ TEST(PatronesLike, TakeTSqlWildcards) {
       // Access.
       {"SELECT * FROM t WHERE a LIKE \"A*\" AND b LIKE \"*\" & [x] & \"?#\" AND "
        "c NOT LIKE '[!a-c]50%_x'",
-       "SELECT * FROM t WHERE a LIKE 'A%' AND b LIKE '%' + [x] + '_[0-9]' AND "
+       "SELECT * FROM t WHERE a LIKE 'A%' AND b LIKE CONCAT('%', [x], '_[0-9]') AND "
        "c NOT LIKE '[^a-c]50[%][_]x'"},
       // Parenthesised patterns; a pattern held by a column; classes; literals elsewhere.
       {"SELECT * FROM t WHERE d Like (\"*\" + e) AND f LIKE g AND h LIKE \"[*]x[?]\" AND "

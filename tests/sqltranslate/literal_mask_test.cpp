@@ -70,7 +70,7 @@ TEST(DeAccesASQL, KeepsBracketedNames) {
        "SELECT [Precio & IVA], [Horas\\Dia], [Nro #1#], [True], [Order by], [Mid(x)] FROM t"},
       // Steps that relied on the brackets becoming parentheses.
       {"SELECT CStr([Memo]), Trim([t].[Nombre]) FROM t",
-       "SELECT Convert(nvarchar,[Memo]), RTrim(LTrim([t].[Nombre])) FROM t"},
+       "SELECT Convert(nvarchar(4000),[Memo]), RTrim(LTrim([t].[Nombre])) FROM t"},
       {"SELECT IIf(IsNull([Sueldo]),0,[Sueldo]) FROM [Personas]",
        "SELECT ISNULL([Sueldo],0) FROM [Personas]"},
       {"SELECT * FROM t WHERE [Activo] AND [t].[Fijo]",
@@ -85,7 +85,7 @@ TEST(DeAccesASQL, ConvertsDoubleQuotedLiteralsWhole) {
        "SELECT 'O''Brien', 'a\"b', 'It''s' FROM t"},
       // The concatenation stays outside the text.
       {"SELECT * FROM t WHERE c = \"FirstName='\" & x & \"'\"",
-       "SELECT * FROM t WHERE c = 'FirstName=''' + x + ''''"},
+       "SELECT * FROM t WHERE c = CONCAT('FirstName=''', x, '''')"},
   };
   CompruebaTraduccion(casos, std::size(casos));
 }
@@ -100,10 +100,11 @@ TEST(DeAccesASQL, LeavesLiteralTextAsItIs) {
       {"SELECT * FROM t WHERE Nombre = 'Activo AND Fijo' OR Activo",
        "SELECT * FROM t WHERE Nombre = 'Activo AND Fijo' OR Activo=1"},
       // An alias is not replaced inside a literal.
-      {"SELECT a AS x, x & ' x ' AS y FROM t", "SELECT a as x, \r\na + ' x ' as y FROM t"},
+      {"SELECT a AS x, x & ' x ' AS y FROM t",
+       "SELECT a as x, \r\nCONCAT(a, ' x ') as y FROM t"},
       // Date constants are code and are still rewritten.
       {"SELECT * FROM t WHERE d > #12/31/2005# AND n <> '#12/31/2005#'",
-       "SELECT * FROM t WHERE d > '2005-12-31' AND n <> '#12/31/2005#'"},
+       "SELECT * FROM t WHERE d > '20051231' AND n <> '#12/31/2005#'"},
   };
   CompruebaTraduccion(casos, std::size(casos));
 }

@@ -56,5 +56,28 @@ TEST(SqlScan, WordsBetweenSelectAndItsList) {
   }
 }
 
+TEST(SqlScan, ExpressionsByAccessPrecedence) {
+  // The expression around the operator at offset 'o', holding the operators that bind at
+  // least as tightly as hasta: [inicio, fin) of its two sides.
+  struct Caso { const char* t; Precedencia hasta; const char* antes; const char* despues; };
+  const Caso casos[] = {
+      {"SELECT a * -b \\ c * d + e", Precedencia::Producto, "a * -b", "c * d"},
+      {"x = a - b & c Mod 2 AND y", Precedencia::Suma, "a - b", "c Mod 2"},
+      {"WHERE -a & f(x, y) + [z] = 1", Precedencia::Suma, "-a", "f(x, y) + [z]"},
+      {"(a) / -b ^ 2 * c", Precedencia::Potencia, "(a)", "-b ^ 2"},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.t);
+    const std::string_view t = c.t;
+    const std::size_t o = t.find_first_of("\\&/");
+    std::size_t fin = o;
+    while (fin > 0 && t[fin - 1] == ' ') --fin;
+    const std::size_t inicio = InicioDeExpresion(t, fin, c.hasta);
+    EXPECT_EQ(t.substr(inicio, fin - inicio), c.antes);
+    const std::size_t desde = SaltaEspacios(t, o + 1);
+    EXPECT_EQ(t.substr(desde, FinDeExpresion(t, desde, c.hasta) - desde), c.despues);
+  }
+}
+
 }  // namespace
 }  // namespace kelv

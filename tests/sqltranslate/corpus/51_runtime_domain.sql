@@ -1,2 +1,2 @@
 SELECT Personas.Legajo, DLookUp("Descripcion","Sectores","IdSector = " & [IdSector]) AS Sector
-FROM Personas;
+FROM Personas INNER JOIN Categorias ON Personas.IdCategoria = Categorias.IdCategoria;

@@ -1,0 +1,1 @@
+SELECT Legajo, Apellido & (" (" + [Apodo] + ")") AS Nombre FROM Empleados;

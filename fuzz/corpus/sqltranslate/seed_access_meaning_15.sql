@@ -1,0 +1,1 @@
+SELECT Legajo, IIf([Sueldo]\1000 > 50, "Alto", "Normal") AS Rango, [Sueldo] \ 1000 * 1000 AS Redondeo FROM Empleados;

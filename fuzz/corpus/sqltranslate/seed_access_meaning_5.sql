@@ -1,0 +1,1 @@
+SELECT Empleados.Legajo, "Legajo: " & [Legajo] + 0 AS Raro FROM Empleados;

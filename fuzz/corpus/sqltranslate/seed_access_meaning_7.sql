@@ -1,0 +1,1 @@
+SELECT Empleados.Legajo, Nz(DSum("Importe","Anticipos","Legajo=" & [Legajo]),0) AS TotalAnticipos FROM Empleados;

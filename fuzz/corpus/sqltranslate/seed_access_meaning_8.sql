@@ -1,0 +1,1 @@
+﻿SELECT Empleados.Legajo, DLookup("[Descripcion]","[Obras Sociales]","[Codigo]='" & [CodOS] & "'") AS ObraSocial FROM Empleados;

@@ -1,0 +1,3 @@
+SELECT Liquidaciones.Periodo, Empleados.Legajo, Conceptos.Descripcion, LiquidacionDetalle.Importe
+FROM ((Liquidaciones INNER JOIN LiquidacionDetalle ON Liquidaciones.IdLiquidacion = LiquidacionDetalle.IdLiquidacion) INNER JOIN Conceptos ON LiquidacionDetalle.IdConcepto = Conceptos.IdConcepto) INNER JOIN Empleados ON Liquidaciones.Legajo = Empleados.Legajo
+WHERE (((Liquidaciones.Periodo)="2023-05") AND ((Conceptos.Tipo)="R"));

@@ -1,0 +1,3 @@
+SELECT Empleados.Legajo, Empleados.CUIL
+FROM Empleados
+WHERE Empleados.CUIL Not Like "##-########-#";

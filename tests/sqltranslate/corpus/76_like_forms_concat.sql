@@ -1,0 +1,3 @@
+SELECT Empleados.Legajo, Empleados.Apellido
+FROM Empleados
+WHERE Empleados.Apellido Like "*" & [Forms]![frmBuscar]![txtTexto] & "*";

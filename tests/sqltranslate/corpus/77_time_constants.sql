@@ -1,0 +1,1 @@
+SELECT Fichadas.Legajo, Fichadas.Fecha FROM Fichadas WHERE Fichadas.HoraEntrada > #8:30:00 AM# And Fichadas.HoraEntrada < #12:00#;

@@ -1,0 +1,1 @@
+SELECT Empleados.Legajo, Empleados.Apellido FROM Empleados WHERE Empleados.Activo = -1;

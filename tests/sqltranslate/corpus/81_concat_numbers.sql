@@ -1,0 +1,2 @@
+SELECT Empleados.Legajo, [Legajo] & "" AS LegajoTxt, [Apellido] & ", " & [Nombre] & " (" & [Legajo] & ")" AS Etiqueta
+FROM Empleados;

@@ -1,0 +1,1 @@
+SELECT Empleados.Legajo, Right("00000" & [Legajo],5) AS LegajoPad, String(10-Len([Apellido]),"-") AS Relleno FROM Empleados;

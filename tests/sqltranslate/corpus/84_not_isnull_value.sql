@@ -1,0 +1,1 @@
+SELECT Empleados.Legajo, IsNull([Email]) AS SinEmail, Not IsNull([Celular]) AS ConCelular FROM Empleados;

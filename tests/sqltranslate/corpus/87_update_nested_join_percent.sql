@@ -1,0 +1,2 @@
+UPDATE (Empleados INNER JOIN Categorias ON Empleados.IdCategoria = Categorias.IdCategoria) INNER JOIN Convenios ON Categorias.IdConvenio = Convenios.IdConvenio SET Empleados.Sueldo = [Categorias].[Basico]*(1+[Convenios].[Aumento]/100), Empleados.FechaAumento = Date()
+WHERE (((Convenios.Vigente)=True));

@@ -1,0 +1,1 @@
+SELECT Empleados.Legajo, ([Minutos] \ 60) & ":" & Format([Minutos] Mod 60,"00") AS HHMM FROM Fichadas AS Empleados;

@@ -1,0 +1,1 @@
+SELECT Legajo FROM Empleados WHERE (Activo Or Licencia) And Not (Jubilado Or Baja) AND Sueldo/12 > 1000;

@@ -1,0 +1,1 @@
+SELECT Sectores.IdSector, Count(*) AS N FROM Sectores INNER JOIN Empleados ON Sectores.IdSector=Empleados.IdSector AND Empleados.Activo GROUP BY Sectores.IdSector HAVING Sum(IIf(Empleados.Jubilado,1,0))>0;

@@ -1,0 +1,1 @@
+INSERT INTO Historico (Legajo, Texto) SELECT Legajo, "Baja: " & [Motivo] & IIf(IsNull([Fecha]),""," el " & [Fecha]) FROM Bajas;

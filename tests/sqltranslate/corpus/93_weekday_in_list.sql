@@ -1,0 +1,1 @@
+SELECT Legajo, IIf(Weekday([Fecha]) In (1,7),"Fin de semana","Hábil") AS Tipo FROM Fichadas WHERE DatePart("w",[Fecha])<>1;

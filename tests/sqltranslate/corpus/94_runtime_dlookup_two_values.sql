@@ -1,0 +1,1 @@
+SELECT E.Legajo, DLookup("Nombre","Categorias","IdCategoria=" & E.IdCategoria & " AND Convenio='" & E.Convenio & "'") AS Cat FROM Empleados AS E;

@@ -1,0 +1,1 @@
+SELECT Legajo, DCount("*","Licencias","Legajo=" & [Legajo] & " AND Desde>=#" & Format([FechaIngreso],"mm/dd/yyyy") & "#") AS N FROM Empleados;

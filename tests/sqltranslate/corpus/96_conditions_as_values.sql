@@ -1,0 +1,1 @@
+SELECT Legajo, Not [Activo] AS Inactivo, [Sueldo]>=[Minimo] AS Cumple, IsNull([Email]) Or IsNull([Celular]) AS FaltaDato FROM Empleados;

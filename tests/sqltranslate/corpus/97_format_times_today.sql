@@ -1,0 +1,1 @@
+SELECT Fichadas.Legajo, Format([Entrada],"hh:nn") & " - " & Format([Salida],"hh:nn") AS Turno FROM Fichadas WHERE Fichadas.Fecha = Date();

@@ -1,0 +1,1 @@
+SELECT Legajo FROM Empleados WHERE Not IsNull([FechaBaja]) And [FechaBaja] Between #1/1/2024# And #3/31/2024 11:59:59 PM#;
