@@ -9,8 +9,9 @@ PayloadReading ReadAndCheck(const PayloadSource& payloads, std::string_view name
   const std::optional<std::uint64_t> size = payloads.Size(name);
   if (!size) return r;
   const std::optional<Sha256Digest> stored = payloads.StoredDigest(name);
-  // Each chunk is hashed on its way to sink, while it is still in the processor's cache.
-  std::optional<Sha256> hash;
+  // A copy of each chunk is hashed on a worker thread while the chunk is written and the
+  // next one read.
+  std::optional<Sha256InBackground> hash;
   if (stored || compute == ComputeDigest::kAlways) hash.emplace();
   bool sinkStopped = false;
   const bool read = payloads.Read(name, [&](const char* data, std::size_t n) {

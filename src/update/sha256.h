@@ -35,6 +35,28 @@ class Sha256 {
   std::unique_ptr<State> state_;
 };
 
+// A SHA-256 computed on a worker thread, so that hashing a stream overlaps the work done
+// with each piece of it (reading and writing it): Update copies the piece and returns while
+// the worker hashes it, waiting only while the worker is still busy with the piece before.
+// Two pieces are held at most. Where no thread can be started the pieces are hashed in
+// Update. A failure of the library is thrown by Finish.
+class Sha256InBackground {
+ public:
+  Sha256InBackground();
+  ~Sha256InBackground();
+  Sha256InBackground(const Sha256InBackground&) = delete;
+  Sha256InBackground& operator=(const Sha256InBackground&) = delete;
+
+  // Hands the worker a copy of size bytes at data; they may change once it returns.
+  void Update(const void* data, std::size_t size);
+  // The digest of everything added.
+  Sha256Digest Finish();
+
+ private:
+  struct Worker;
+  std::unique_ptr<Worker> worker_;
+};
+
 // The digest of bytes, in one call.
 Sha256Digest Sha256Of(std::string_view bytes);
 

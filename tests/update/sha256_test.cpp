@@ -1,5 +1,5 @@
 // Known answers of the SHA-256 back-end (libcrypto on Linux, CNG on Windows, Wine's CNG in
-// the Windows test runs) and the digest's hexadecimal form.
+// the Windows test runs), directly and on a worker thread, and the digest's hexadecimal form.
 #include <gtest/gtest.h>
 
 #include "update/sha256.h"
@@ -25,7 +25,20 @@ TEST(Sha256, KnownAnswersWholeAndInPieces) {
       hash.Update(c.input.data() + at, std::min<std::size_t>(997, c.input.size() - at));
     }
     EXPECT_EQ(DigestToHex(hash.Finish()), c.digest);
+    // The same on a worker thread, handed over from one buffer that is overwritten as soon
+    // as Update returns, as a reader reuses its buffer.
+    Sha256InBackground background;
+    std::string buffer;
+    for (std::size_t at = 0; at < c.input.size(); at += 997) {
+      buffer = c.input.substr(at, 997);
+      background.Update(buffer.data(), buffer.size());
+      buffer.assign(buffer.size(), 'x');
+    }
+    EXPECT_EQ(DigestToHex(background.Finish()), c.digest);
   }
+  // A computation left unfinished ends with its object.
+  Sha256InBackground abandoned;
+  abandoned.Update("abc", 3);
 }
 
 TEST(Sha256, HexadecimalForm) {
