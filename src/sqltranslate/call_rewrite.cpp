@@ -59,55 +59,51 @@ std::string TextoEnCurso::Termina() {
   return std::move(listo_);
 }
 
-std::string ReescribeLlamadas(std::string text, std::string_view literal,
-                              const DecideReescritura& decide) {
-  const BuscaSinCaso busca(literal);
-  // The text is read where it stands, and copied only from the first occurrence rewritten.
+namespace {
+
+// Rewrites the occurrences that busca finds, in order, from the start of text. busca(r,
+// desde, antes, hecho, e) returns the offset in r of the first occurrence at or after desde
+// (npos when there is none) and sets e to the decision on it; antes is the character before
+// r (0 at the start of the text) and hecho the count of final characters before r. The text
+// is read where it stands and copied only from the first occurrence that is rewritten; the
+// rest is rewritten in place, so the time is proportional to the text plus the replacements.
+template <class Busca>
+std::string ReescribeOcurrencias(std::string text, const Busca& busca) {
   Reescritura e;
-  std::size_t pos = busca.Find(text, 0);
-  for (; pos != std::string::npos;
-       pos = busca.Find(text, pos + std::max<std::size_t>(e.siguiente, 1))) {
-    e = Reescritura();
-    if (pos > 0 && EsLetraDeNombre(text[pos - 1])) continue;
-    e = decide(text, pos, 0);
-    if (e.texto) break;
+  std::size_t pos = busca(std::string_view(text), 0, '\0', 0, e);
+  while (pos != std::string::npos && !e.texto) {
+    pos = busca(std::string_view(text), pos + std::max<std::size_t>(e.siguiente, 1), '\0', 0, e);
   }
   if (pos == std::string::npos) return text;
   e.fin = e.fin > pos ? e.fin - pos : 0;  // from here on, offsets from the cursor
   TextoEnCurso t(std::move(text));
   t.Avanza(pos);
-  std::size_t desde = 0;
   bool pendiente = true;  // the decision e, on the occurrence at the cursor, is still to be made
   for (;;) {
     const std::string_view r = t.Resto();
     pos = 0;
     if (!pendiente) {
-      pos = busca.Find(r, desde);
+      pos = busca(r, 0, t.Anterior(), t.Hecho(), e);
       if (pos == std::string_view::npos) break;
-      const char anterior = pos > 0 ? r[pos - 1] : t.Anterior();
-      e = Reescritura();
-      if (!EsLetraDeNombre(anterior)) e = decide(r, pos, t.Hecho());
     }
     pendiente = false;
     t.Avanza(pos);
+    // An occurrence left as it is is passed by one character at least; a replacement may
+    // be searched again from its start.
+    std::size_t sigue = e.texto ? e.siguiente : std::max<std::size_t>(e.siguiente, 1);
     if (e.texto) {
       const std::string& nuevo = *e.texto;
       const std::size_t fin = std::min(std::max(e.fin, pos), r.size());
-      const std::size_t k = std::min(e.siguiente, nuevo.size());
       t.Sustituye(fin - pos, nuevo);
+      const std::size_t k = std::min(sigue, nuevo.size());
       t.Avanza(k);
-      desde = e.siguiente - k;  // beyond the replacement: into the unchanged rest
-    } else {
-      desde = e.siguiente;
+      sigue -= k;  // beyond the replacement: into the unchanged rest
     }
     // Everything before the next search start is final.
-    t.Avanza(desde);
-    desde = 0;
+    t.Avanza(sigue);
   }
   return t.Termina();
 }
-
-namespace {
 
 inline char Minuscula(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
@@ -121,77 +117,46 @@ const LlamadaConocida* Busca(const std::vector<LlamadaConocida>& tabla, std::str
   return nullptr;
 }
 
-// The offset of the first name of tabla called at or after desde (the name starts there or
-// later), or npos.
-std::size_t PrimeraLlamada(std::string_view t, const std::vector<LlamadaConocida>& tabla,
-                           std::size_t desde = 0) {
-  for (std::size_t abre = t.find('(', desde); abre != std::string_view::npos;
-       abre = t.find('(', abre + 1)) {
-    std::size_t pos = abre;
-    while (pos > desde && EsLetraDeNombre(t[pos - 1])) --pos;
-    if (pos == desde && pos > 0 && EsLetraDeNombre(t[pos - 1])) continue;
-    if (pos < abre && (pos == 0 || t[pos - 1] != '.') && Busca(tabla, t.substr(pos, abre - pos))) {
-      return pos;
-    }
-  }
-  return std::string_view::npos;
-}
-
 }  // namespace
 
+std::string ReescribeLlamadas(std::string text, std::string_view literal,
+                              const DecideReescritura& decide) {
+  const BuscaSinCaso busca(literal);
+  return ReescribeOcurrencias(
+      std::move(text), [&](std::string_view r, std::size_t desde, char antes, std::size_t hecho,
+                           Reescritura& e) {
+        const std::size_t pos = busca.Find(r, desde);
+        if (pos == std::string_view::npos) return pos;
+        e = Reescritura();
+        if (!EsLetraDeNombre(pos > 0 ? r[pos - 1] : antes)) e = decide(r, pos, hecho);
+        return pos;
+      });
+}
+
 std::string ReescribeLlamadasDe(std::string text, const std::vector<LlamadaConocida>& tabla) {
-  // Most texts call none of them, or only in ways that are left: the text is read where it
-  // stands and copied only from the first call that is rewritten.
-  std::size_t primera = PrimeraLlamada(text, tabla);
-  Reescritura e;
-  for (; primera != std::string::npos;
-       primera = PrimeraLlamada(text, tabla, primera + e.siguiente)) {
-    const std::size_t abre = text.find('(', primera);
-    const LlamadaConocida* l = Busca(tabla, std::string_view(text).substr(primera, abre - primera));
-    e = l->decide(text, primera, 0);
-    e.siguiente = std::max<std::size_t>(e.siguiente, 1);
-    if (e.texto) break;
-  }
-  if (primera == std::string::npos) return text;
-  e.fin = e.fin > primera ? e.fin - primera : 0;  // from here on, offsets from the cursor
-  TextoEnCurso t(std::move(text));
-  t.Avanza(primera);
-  std::size_t desde = 0;
-  bool pendiente = true;  // the decision e, on the call at the cursor, is still to be made
-  for (;;) {
-    const std::string_view r = t.Resto();
-    std::size_t pos = 0;
-    if (!pendiente) {
-      const void* q =
-          desde < r.size() ? std::memchr(r.data() + desde, '(', r.size() - desde) : nullptr;
-      if (!q) break;
-      const std::size_t abre = static_cast<std::size_t>(static_cast<const char*>(q) - r.data());
-      pos = abre;
-      while (pos > 0 && EsLetraDeNombre(r[pos - 1])) --pos;
-      const char anterior = pos > 0 ? r[pos - 1] : t.Anterior();
-      const LlamadaConocida* l = nullptr;
-      if (pos < abre && anterior != '.' && !(pos == 0 && EsLetraDeNombre(anterior))) {
-        l = Busca(tabla, r.substr(pos, abre - pos));
-      }
-      e = Reescritura();
-      e.siguiente = abre + 1 - pos;
-      if (l) e = l->decide(r, pos, t.Hecho());
-    }
-    pendiente = false;
-    t.Avanza(pos);
-    std::size_t sigue = std::max<std::size_t>(e.siguiente, 1);
-    if (e.texto) {
-      const std::string& nuevo = *e.texto;
-      const std::size_t fin = std::min(std::max(e.fin, pos), r.size());
-      t.Sustituye(fin - pos, nuevo);
-      const std::size_t k = std::min(sigue, nuevo.size());
-      t.Avanza(k);
-      sigue -= k;
-    }
-    t.Avanza(sigue);
-    desde = 0;
-  }
-  return t.Termina();
+  // Each '(' is an occurrence: the name before it, when it is one of tabla's, decides.
+  return ReescribeOcurrencias(
+      std::move(text), [&](std::string_view r, std::size_t desde, char antes, std::size_t hecho,
+                           Reescritura& e) {
+        const void* q =
+            desde < r.size() ? std::memchr(r.data() + desde, '(', r.size() - desde) : nullptr;
+        if (!q) return std::string_view::npos;
+        const std::size_t abre = static_cast<std::size_t>(static_cast<const char*>(q) - r.data());
+        std::size_t pos = abre;
+        while (pos > desde && EsLetraDeNombre(r[pos - 1])) --pos;
+        const char anterior = pos > 0 ? r[pos - 1] : antes;
+        const LlamadaConocida* l = nullptr;
+        if (pos < abre && anterior != '.' && !(pos == desde && EsLetraDeNombre(anterior))) {
+          l = Busca(tabla, r.substr(pos, abre - pos));
+        }
+        e = Reescritura();
+        e.siguiente = abre + 1 - pos;
+        if (l) {
+          e = l->decide(r, pos, hecho);
+          e.siguiente = std::max<std::size_t>(e.siguiente, 1);
+        }
+        return pos;
+      });
 }
 
 namespace {
