@@ -19,6 +19,11 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/.." && pwd)
 
+if [[ ${1:-} == -h || ${1:-} == --help ]]; then
+  sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'
+  exit 0
+fi
+
 if [[ ${1:-} != --inner ]]; then
   kelvftp=$(realpath "${1:-$repo/build/linux-release/tools/kelvftp/kelvftp}")
   [[ -x $kelvftp ]] || { echo "no kelvftp at $kelvftp (build the Release tree first)" >&2; exit 2; }
